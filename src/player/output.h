@@ -1,0 +1,39 @@
+// The player's public face: opening the output device, playing and stopping a
+// song, and the three queries of the block being heard. FMUSIC_PlaySong mixes
+// the whole ring before the device starts, then a mixing thread refills each
+// block as soon as the device has played it; for every block it records the
+// song position and time at the block's end, which the queries report for the
+// block being heard. Queries may be called from any thread without a lock.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "song.h"
+
+extern int FSOUND_MixRate;
+extern float FSOUND_OOMixRate;
+extern int FSOUND_BlockSize;     // frames per block: 884 at 44,100 Hz
+extern int FSOUND_BufferSizeMs;  // 1000
+extern int FSOUND_BufferSize;    // frames in the ring: 88,400 at 44,100 Hz
+extern std::atomic<Song*> FMUSIC_PlayingSong;
+// Busy flag: set by the mixing thread while it mixes a block.
+extern std::atomic<uint8_t> FSOUND_Software_UpdateMutex;
+
+// Opens the output device; false when a file callback is missing or the
+// device cannot be opened. The second argument is ignored.
+bool FSOUND_Init(int mixRate, int flags);
+// Silences and closes the device; harmless when none is open.
+void FSOUND_Close();
+
+bool FMUSIC_PlaySong(Song* song);  // false for null
+bool FMUSIC_StopSong(Song* song);  // false for null; the output is silent afterwards
+int FMUSIC_GetOrder(Song* song);   // order index of the block being heard; 0 for null
+int FMUSIC_GetRow(Song* song);
+int FMUSIC_GetTime(Song* song);  // song milliseconds at the end of the block being heard
+
+// Mixes one block of the ring (the block fill).
+void FSOUND_Software_Fill();
+// One poll of the device: refills every block it has finished playing. The
+// mixing thread calls it every 5 ms; offline renderers call it after
+// advancing a virtual device.
+void FSOUND_Software_Poll();

@@ -1,0 +1,62 @@
+// The wave-output device the player drives: opened for 16-bit stereo PCM at
+// the mix rate, it plays one ring of blocks over and over without further
+// calls and reports how many bytes it has played since Start. The player owns
+// the device opened by FSOUND_Init and closes it in FSOUND_Close.
+//
+// Back ends: the platform device (wave_out_sdl.cpp on Linux) with a silent
+// clock-paced fallback when no audio device can be opened, and a virtual device
+// whose position moves only when its owner advances it (tests, offline render).
+#pragma once
+#include <cstdint>
+#include <memory>
+
+class WaveOut {
+ public:
+  virtual ~WaveOut() = default;
+  // Opens the device for 16-bit stereo at `rate` frames per second.
+  virtual bool Open(int rate) = 0;
+  // Starts playing `ring` (bytes long) from its start, over and over. The ring
+  // stays valid and owned by the player until Reset.
+  virtual void Start(const int16_t* ring, uint32_t bytes) = 0;
+  // Bytes played since Start (64-bit: never wraps in practice).
+  virtual uint64_t Position() = 0;
+  // Stops playing and forgets the ring: the output is silent afterwards.
+  virtual void Reset() = 0;
+  virtual void Close() = 0;
+  // True when a mixing thread must poll this device in real time; a virtual
+  // device is polled by its owner with FSOUND_Software_Poll instead.
+  virtual bool RealTime() const { return true; }
+};
+
+// A device whose play position moves only when Advance is called: what it
+// "plays" is copied out of the ring, so offline rendering hears exactly the
+// blocks that real-time playback would.
+class VirtualWaveOut : public WaveOut {
+ public:
+  bool Open(int rate) override;
+  void Start(const int16_t* ring, uint32_t bytes) override;
+  uint64_t Position() override { return position_; }
+  void Reset() override;
+  void Close() override {}
+  bool RealTime() const override { return false; }
+  // Plays `frames` stereo frames from the ring; copies them to `out`
+  // (2 x frames values) when it is not null. Silence when not started.
+  void Advance(uint32_t frames, int16_t* out);
+  int Rate() const { return rate_; }
+
+ private:
+  const int16_t* ring_ = nullptr;
+  uint32_t ringBytes_ = 0;
+  uint64_t position_ = 0;
+  int rate_ = 0;
+};
+
+// Creates the device FSOUND_Init opens. The default factory opens the
+// platform's audio device, or the silent clock-paced device (saying so once on
+// stderr) when none can be opened.
+using WaveOutFactory = std::unique_ptr<WaveOut> (*)();
+void FSOUND_SetWaveOutFactory(WaveOutFactory factory);  // null: the default
+std::unique_ptr<WaveOut> FSOUND_CreatePlatformWaveOut();  // defined by the platform back end
+std::unique_ptr<WaveOut> FSOUND_CreateVirtualWaveOut();
+// The device opened by the last successful FSOUND_Init, or null.
+WaveOut* FSOUND_GetWaveOut();
