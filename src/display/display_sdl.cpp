@@ -1,0 +1,272 @@
+// The Linux display back end on SDL2: a borderless full-screen-desktop window
+// showing the frame scaled by whole multiples with nearest-neighbour sampling,
+// centred on black. A streaming texture of the frame's size is the back
+// buffer; presenting with vsync is the flip. Focus, visibility and minimising
+// become activation; Escape and the window's close button the two ending
+// events. The only file of the display layer that includes SDL.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "display_platform.h"
+
+namespace {
+
+// Texture formats tried for 32, 24 and 16 bits per pixel. The masks the
+// converter chooser sees are read back from SDL, so byte order is SDL's word.
+Uint32 TextureFormatFor(int bits) {
+  switch (bits) {
+    case 32:
+      return SDL_PIXELFORMAT_RGB888;
+    case 24:
+      return SDL_PIXELFORMAT_RGB24;
+    case 16:
+      return SDL_PIXELFORMAT_RGB565;
+    default:
+      return SDL_PIXELFORMAT_UNKNOWN;
+  }
+}
+
+class SdlDisplay : public DisplayPlatform {
+ public:
+  explicit SdlDisplay(int deepestBits) : deepestBits_(deepestBits) {}
+  ~SdlDisplay() override {
+    if (videoUp_) {
+      ReleasePrimary();
+      RestoreMode();
+      GiveBackDisplay();
+      DestroyWindow();
+      CloseLibrary();
+    }
+  }
+
+  bool OpenLibrary() override {
+    error_.clear();
+    // Without these, SDL would fall back to its invisible off-screen driver
+    // when there is no display (the show would run unseen and end with 0),
+    // switch the screen saver off on its own, and turn Ctrl+C into a close
+    // request. The SDL_VIDEODRIVER environment variable still overrides the
+    // driver choice.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Failed();
+    videoUp_ = true;
+    return true;
+  }
+
+  bool CreateDisplay() override {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return Failed();
+    desktopWidth_ = desktop.w;
+    desktopHeight_ = desktop.h;
+    return true;
+  }
+
+  bool CreateWindow(const char* title) override {
+    // Created at the desktop's size: a smaller full-screen-desktop window is
+    // not enlarged when no window manager runs, and the picture is clipped.
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               desktopWidth_, desktopHeight_,
+                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    if (!window_) return Failed();
+    cursorPending_ = true;
+    return true;
+  }
+
+  bool TakeDisplay() override {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) return Failed();
+    return true;
+  }
+
+  bool SetMode(int width, int height, int bits) override {
+    const Uint32 format = TextureFormatFor(bits);
+    if (bits > deepestBits_ || format == SDL_PIXELFORMAT_UNKNOWN) {
+      error_ = "no screen mode of " + std::to_string(bits) + " bits";
+      return false;
+    }
+    RestoreMode();
+    texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!texture_) return Failed();
+    SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+    width_ = width;
+    height_ = height;
+    return true;
+  }
+
+  bool CreatePrimary(int backBuffers) override {
+    chain_ = backBuffers > 0;
+    if (!chain_) return true;
+    if (SDL_RenderSetLogicalSize(renderer_, width_, height_) != 0 ||
+        SDL_RenderSetIntegerScale(renderer_, SDL_TRUE) != 0) {
+      chain_ = false;
+      return Failed();
+    }
+    return true;
+  }
+
+  bool GetBackBuffer() override {
+    if (chain_ && texture_) return true;
+    error_ = "no back buffer";
+    return false;
+  }
+
+  bool GetPixelFormat(DisplayPixelFormat* format) override {
+    Uint32 f = 0;
+    int bpp = 0;
+    Uint32 r = 0, g = 0, b = 0, a = 0;
+    if (SDL_QueryTexture(texture_, &f, nullptr, nullptr, nullptr) != 0 ||
+        !SDL_PixelFormatEnumToMasks(f, &bpp, &r, &g, &b, &a)) {
+      return Failed();
+    }
+    format->rgb = !SDL_ISPIXELFORMAT_INDEXED(f) && !SDL_ISPIXELFORMAT_FOURCC(f);
+    format->bits = bpp;
+    format->r = r;
+    format->g = g;
+    format->b = b;
+    return true;
+  }
+
+  void SetScreenSaver(bool on) override {
+    // The switch lives in the video subsystem; CloseLibrary hands it back
+    // before quitting, so there is nothing left to do once video is down.
+    if (!videoUp_) return;
+    if (on) {
+      SDL_EnableScreenSaver();
+    } else {
+      SDL_DisableScreenSaver();
+    }
+  }
+
+  void ReportOpenFailure() override {
+    std::fprintf(stderr, "veldraflimmer: cannot open the display: %s\n",
+                 error_.empty() ? "unsupported frame size or screen format" : error_.c_str());
+  }
+
+  bool PeekMessage(DisplayMessage* message) override {
+    if (cursorPending_) {
+      cursorPending_ = false;
+      *message = {kMsgSetCursor, 0, 0};
+      return true;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (Translate(event, message)) return true;
+    }
+    return false;
+  }
+
+  void HideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
+
+  bool Lock(uint8_t** pixels, int* pitch) override {
+    void* p = nullptr;
+    if (!texture_ || SDL_LockTexture(texture_, nullptr, &p, pitch) != 0) return false;
+    *pixels = static_cast<uint8_t*>(p);
+    return true;
+  }
+
+  void Unlock(uint8_t* /*pixels*/) override { SDL_UnlockTexture(texture_); }
+
+  void Flip() override {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+  void Sleep(int ms) override { SDL_Delay(static_cast<Uint32>(ms)); }
+
+  void ReleasePrimary() override { chain_ = false; }
+
+  void RestoreMode() override {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+  }
+
+  void GiveBackDisplay() override {
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    renderer_ = nullptr;
+  }
+
+  void ReleaseDisplay() override {}
+
+  void DestroyWindow() override {
+    if (window_) SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    cursorPending_ = false;
+  }
+
+  void CloseLibrary() override {
+    if (!videoUp_) return;
+    if (!SDL_IsScreenSaverEnabled()) SDL_EnableScreenSaver();
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoUp_ = false;
+  }
+
+  void ExitProcess(int status) override { std::exit(status); }
+
+ private:
+  bool Failed() {
+    error_ = SDL_GetError();
+    return false;
+  }
+
+  // Maps an SDL event to a window message; false for events the show ignores.
+  static bool Translate(const SDL_Event& event, DisplayMessage* message) {
+    switch (event.type) {
+      case SDL_QUIT:
+        *message = {kMsgClose, 0, 0};
+        return true;
+      case SDL_KEYDOWN:
+        // Only Escape has a meaning; every other key arrives as code 0.
+        *message = {kMsgKeyDown, event.key.keysym.sym == SDLK_ESCAPE ? kKeyEscape : 0u, 0};
+        return true;
+      case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+          case SDL_WINDOWEVENT_SHOWN:
+          case SDL_WINDOWEVENT_RESTORED:
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            *message = {kMsgActivateApp, 1, 0};
+            return true;
+          case SDL_WINDOWEVENT_HIDDEN:
+          case SDL_WINDOWEVENT_MINIMIZED:
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+            *message = {kMsgActivateApp, 0, 0};
+            return true;
+          case SDL_WINDOWEVENT_ENTER:
+            *message = {kMsgSetCursor, 0, 0};
+            return true;
+          case SDL_WINDOWEVENT_CLOSE:
+            *message = {kMsgClose, 0, 0};
+            return true;
+          default:
+            return false;
+        }
+      default:
+        return false;
+    }
+  }
+
+  int deepestBits_;
+  bool videoUp_ = false;
+  bool chain_ = false;
+  bool cursorPending_ = false;
+  int desktopWidth_ = 0, desktopHeight_ = 0;
+  int width_ = 0, height_ = 0;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::string error_;
+};
+
+}  // namespace
+
+std::unique_ptr<DisplayPlatform> CreatePlatformDisplay(int deepestBits) {
+  return std::make_unique<SdlDisplay>(deepestBits);
+}

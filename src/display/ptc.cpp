@@ -1,0 +1,204 @@
+// The display layer's portable logic: the order of attempts and fallbacks when
+// opening, the row-by-row conversion into the locked back buffer, the activity
+// gating, the window procedure and the shutdown order. Every platform step goes
+// through the DisplayPlatform in use.
+#include "ptc.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+#include "convert.h"
+#include "display_platform.h"
+
+namespace {
+
+// Frames larger than this in either direction are refused by ptc_open, so that
+// a row's byte count always fits an int.
+constexpr int kMaxSide = 16384;
+
+DisplayPlatform* platform = nullptr;              // the back end in use
+DisplayPlatform* installedPlatform = nullptr;     // set by ptc_use_platform
+std::unique_ptr<DisplayPlatform> ownedPlatform;   // the platform's own, made once
+void (*afterCloseStep)() = nullptr;
+
+// What ptc_open has acquired so far; ptc_close releases exactly these.
+bool library = false;      // the presentation back end
+bool lpDD = false;         // the display object
+bool wnd = false;          // the window
+bool lpDDS = false;        // the visible surface with its flip chain
+bool lpDDS_back = false;   // the chain's back buffer (released with lpDDS)
+bool saverOff = false;     // the screen saver was switched off by ptc_open
+
+int active = 0;  // nonzero while the show is the active application
+int dx = 0;      // frame width in pixels
+int dy = 0;      // frame height in pixels
+ptc_converter convert = nullptr;  // set once ptc_open succeeds
+int bytesPerPixel = 0;            // of the screen format `convert` writes
+
+DisplayPlatform* Platform() {
+  if (installedPlatform) return installedPlatform;
+  if (!ownedPlatform) ownedPlatform = CreatePlatformDisplay();
+  return ownedPlatform.get();
+}
+
+int FailOpen() {
+  ptc_close();
+  platform->ReportOpenFailure();
+  return 0;
+}
+
+// Escape or close: the display goes first, then the show's music, then the
+// process. A platform that returns from ExitProcess (tests) finds the display
+// closed, so ptc_update draws nothing more.
+void Shutdown() {
+  DisplayPlatform* p = platform;
+  ptc_close();
+  if (afterCloseStep) afterCloseStep();
+  if (p) {
+    p->ExitProcess(0);
+  } else {
+    std::exit(0);
+  }
+}
+
+}  // namespace
+
+int ptc_open(const char* title, int width, int height) {
+  ptc_close();
+  dx = width;
+  dy = height;
+  platform = Platform();
+  if (!title || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+    return FailOpen();
+  }
+
+  if (!platform->OpenLibrary()) return FailOpen();
+  library = true;
+  if (!platform->CreateDisplay()) return FailOpen();
+  lpDD = true;
+  if (!platform->CreateWindow(title)) return FailOpen();
+  wnd = true;
+  if (!platform->TakeDisplay()) return FailOpen();
+
+  // 15 bits is never asked for: a 16-bit mode may still turn out to be 5-5-5.
+  if (!platform->SetMode(dx, dy, 32) && !platform->SetMode(dx, dy, 24) &&
+      !platform->SetMode(dx, dy, 16)) {
+    return FailOpen();
+  }
+
+  // Two back buffers, then one, then a lone visible surface. The last one has
+  // no chain, so the back-buffer request below fails after it.
+  if (!platform->CreatePrimary(2) && !platform->CreatePrimary(1) && !platform->CreatePrimary(0)) {
+    return FailOpen();
+  }
+  lpDDS = true;
+  if (!platform->GetBackBuffer()) return FailOpen();
+  lpDDS_back = true;
+
+  DisplayPixelFormat format;
+  if (!platform->GetPixelFormat(&format) || !format.rgb) return FailOpen();
+  convert = ptc_request_converter(format.bits, format.r, format.g, format.b);
+  if (!convert) return FailOpen();
+  bytesPerPixel = format.bits / 8;
+
+  platform->SetScreenSaver(false);
+  saverOff = true;
+  return 1;
+}
+
+int ptc_update(void* buffer) {
+  if (!convert) return 0;
+
+  // The window procedure may run the shutdown sequence, which closes the
+  // display; nothing of it may be touched after that.
+  DisplayMessage message;
+  while (convert && platform->PeekMessage(&message)) {
+    WndProc(message.message, message.wParam, message.lParam);
+  }
+  if (!convert) return 0;
+
+  if (!active) {
+    platform->Sleep(1);
+    return 1;
+  }
+  if (!buffer) return 0;
+
+  platform->Restore();
+  uint8_t* pixels = nullptr;
+  int pitch = 0;
+  if (!platform->Lock(&pixels, &pitch)) return 0;
+  if (pitch < dx * bytesPerPixel) {
+    platform->Unlock(pixels);
+    return 0;
+  }
+
+  // The destination advances by the reported pitch, which may exceed the row's
+  // width: the padding at each row's end is never written.
+  const auto* src = static_cast<const uint8_t*>(buffer);
+  uint8_t* dst = pixels;
+  for (int y = 0; y < dy; ++y, src += static_cast<size_t>(dx) * 4, dst += pitch) {
+    convert(src, dst, dx);
+  }
+  platform->Unlock(pixels);
+  platform->Flip();
+  platform->Sleep(0);
+  return 1;
+}
+
+void ptc_close() {
+  if (!platform) return;
+  if (lpDDS) {
+    platform->ReleasePrimary();
+    lpDDS = false;
+    lpDDS_back = false;
+  }
+  if (lpDD) {
+    platform->RestoreMode();
+    platform->GiveBackDisplay();
+    platform->ReleaseDisplay();
+    lpDD = false;
+  }
+  if (wnd) {
+    platform->DestroyWindow();
+    wnd = false;
+  }
+  if (library) {
+    platform->CloseLibrary();
+    library = false;
+  }
+  if (saverOff) {
+    platform->SetScreenSaver(true);
+    saverOff = false;
+  }
+  active = 0;
+  convert = nullptr;
+  bytesPerPixel = 0;
+}
+
+void ptc_set_shutdown(void (*afterClose)()) { afterCloseStep = afterClose; }
+
+void ptc_use_platform(DisplayPlatform* p) {
+  ptc_close();
+  installedPlatform = p;
+  platform = nullptr;
+}
+
+long WndProc(unsigned message, unsigned wParam, long lParam) {
+  switch (message) {
+    case kMsgActivateApp:
+      active = static_cast<int>(wParam);
+      return 0;
+    case kMsgClose:
+      Shutdown();
+      return 0;
+    case kMsgSetCursor:
+      if (platform) platform->HideCursor();
+      return 0;
+    case kMsgKeyDown:
+      if ((wParam & 0xFF) == kKeyEscape) Shutdown();
+      return 0;  // other keys get no default processing
+    default:
+      return platform ? platform->DefaultMessage({message, wParam, lParam}) : 0;
+  }
+}
