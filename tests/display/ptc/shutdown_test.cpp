@@ -1,0 +1,73 @@
+// The shutdown sequence run by the window procedure on Escape or close: the
+// display is closed first, then the show's after-close step, then the process
+// ends with status 0, and nothing of the display is touched afterwards.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "headless_fixture.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+HeadlessDisplay* noteTarget = nullptr;
+void NoteAfterClose() { noteTarget->Note("afterClose"); }
+
+class ShutdownTest : public HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    noteTarget = &screen;
+    ptc_set_shutdown(NoteAfterClose);
+    ASSERT_EQ(ptc_open("T", 4, 4), 1);
+    screen.PostActivate(true);
+    screen.ClearLog();
+  }
+
+  // Runs one update with `ending` queued between other events and checks the
+  // whole sequence.
+  void ExpectShutdownOn(const DisplayMessage& ending) {
+    screen.Post(ending);
+    screen.PostActivate(true);  // must never be handled: the process has ended
+    screen.PostKey(kKeyEscape);
+    std::vector<uint32_t> frame(16, 0x00FFFFFF);
+    EXPECT_EQ(ptc_update(frame.data()), 0);
+    Log expected = kReleaseAll;
+    expected.push_back("afterClose");
+    expected.push_back("ExitProcess 0");
+    EXPECT_EQ(screen.Log(), expected);
+    EXPECT_TRUE(screen.Exited());
+    EXPECT_EQ(screen.ExitStatus(), 0);
+    EXPECT_EQ(screen.Frames(), 0);
+    EXPECT_EQ(screen.Held(), 0);
+    EXPECT_TRUE(screen.ScreenSaverOn());
+
+    // Later calls find the display closed.
+    screen.ClearLog();
+    EXPECT_EQ(ptc_update(frame.data()), 0);
+    ptc_close();
+    EXPECT_TRUE(screen.Log().empty());
+  }
+};
+
+TEST_F(ShutdownTest, EscapeClosesThenRunsTheAfterCloseStepThenExits) {
+  ExpectShutdownOn({kMsgKeyDown, kKeyEscape, 0});
+}
+
+TEST_F(ShutdownTest, OnlyTheLowByteOfTheKeyCodeCounts) {
+  ExpectShutdownOn({kMsgKeyDown, 0x100 | kKeyEscape, 0});
+}
+
+TEST_F(ShutdownTest, ClosingTheWindowEndsTheSameWay) { ExpectShutdownOn({kMsgClose, 0, 0}); }
+
+TEST_F(ShutdownTest, WithoutAnAfterCloseStepTheDisplayStillClosesBeforeExit) {
+  ptc_set_shutdown(nullptr);
+  screen.PostClose();
+  EXPECT_EQ(ptc_update(nullptr), 0);
+  Log expected = kReleaseAll;
+  expected.push_back("ExitProcess 0");
+  EXPECT_EQ(screen.Log(), expected);
+}
+
+}  // namespace
