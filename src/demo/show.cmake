@@ -1,0 +1,14 @@
+# The show: its portable code as the library `show` (memory file, music clock,
+# synchronisation table, pictures, layers and the frame), shared by the
+# executable `veldraflimmer` and the offline renderer.
+add_library(show STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/music.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/pictures.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/scenes.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/show.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/sync.cpp)
+target_include_directories(show PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(show PUBLIC raster td3d figure kanter player display songdata)
+
+add_executable(veldraflimmer ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+target_link_libraries(veldraflimmer PRIVATE show)
