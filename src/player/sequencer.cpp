@@ -1,1 +1,256 @@
-// placeholder
+// The sequencer: one tick at a time, the row step on the first tick of a row
+// and the tick step on the others, then the channel update that turns each
+// channel's period, volume, pan and envelopes into the parameters of its
+// mixer voice. A new note on a voice that still sounds moves to the channel's
+// ghost voice, so the old note fades out over the mixer's ramp instead of
+// being cut with a click.
+#include "sequencer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "output.h"
+
+MusicChannel FMUSIC_Channel[MAX_CHANNELS];
+
+namespace {
+
+const NoteCell kEmptyCell = {};
+
+struct ChannelSound {
+  const SongInstrument* instrument;
+  SongSample* sample;
+};
+
+ChannelSound FindSound(const Song* song, const MusicChannel& channel) {
+  if (channel.instrument >= song->instrumentCount || !song->instruments)
+    return {&FMUSIC_DummyInstrument, &FMUSIC_DummySample};
+  const SongInstrument* instrument = &song->instruments[channel.instrument];
+  const int slot = channel.note < 96 ? instrument->noteToSample[channel.note] : 255;
+  if (slot >= MAX_SAMPLES_PER_INSTRUMENT || !instrument->samples[slot])
+    return {instrument, &FMUSIC_DummySample};
+  return {instrument, instrument->samples[slot]};
+}
+
+const SongPattern* PatternAt(const Song* song, int order) {
+  if (order < 0 || order >= 256 || !song->patterns) return nullptr;
+  const int number = song->orderTable[order];
+  return number < song->patternCount ? &song->patterns[number] : nullptr;
+}
+
+// The cells of the current row, or null when the row has no stored cells: a
+// pattern without data, or a row a pattern break reached beyond the end of
+// its pattern. Such a row plays as empty.
+const NoteCell* RowCells(const Song* song) {
+  const SongPattern* pattern = PatternAt(song, song->order);
+  if (!pattern || !pattern->cells || song->row < 0 || song->row >= pattern->rows) return nullptr;
+  return pattern->cells + static_cast<size_t>(song->row) * static_cast<size_t>(song->channelCount);
+}
+
+int ChannelsToPlay(const Song* song) { return std::clamp<int>(song->channelCount, 0, MAX_CHANNELS); }
+
+void StepEnvelopes(MusicChannel& ch, const SongInstrument& in) {
+  EnvelopeState& v = ch.volumeEnvelope;
+  if ((in.volumeType & ENVELOPE_ON) && !v.stopped)
+    FMUSIC_XM_ProcessEnvelope(&ch, v.point, v.tick, in.volumeType, in.volumePoints,
+                              in.volumeEnvelope, in.volumeLoopEnd, in.volumeLoopStart,
+                              in.volumeSustain, v.output, v.value, v.stopped, v.step,
+                              CHANGE_VOLUME);
+  EnvelopeState& p = ch.panEnvelope;
+  if ((in.panType & ENVELOPE_ON) && !p.stopped)
+    FMUSIC_XM_ProcessEnvelope(&ch, p.point, p.tick, in.panType, in.panPoints, in.panEnvelope,
+                              in.panLoopEnd, in.panLoopStart, in.panSustain, p.output, p.value,
+                              p.stopped, p.step, CHANGE_PAN);
+}
+
+void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
+  const bool portamento = cell.effect == 3 || cell.effect == 5;
+  const bool hasNote = cell.note >= 1 && cell.note <= 96;
+  if (cell.instrument && !portamento) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
+  if (hasNote && !portamento) ch.note = static_cast<uint8_t>(cell.note - 1);
+  const ChannelSound sound = FindSound(song, ch);
+  ch.changeFlags = 0;
+  if (hasNote) {
+    // The loader rejects songs whose notes leave the table with their own
+    // instrument; a note that borrows an earlier row's instrument is held
+    // inside it here.
+    const int realNote = std::clamp(cell.note - 1 + sound.sample->relativeNote, 0, 119);
+    if (song->flags & SONG_FLAG_LINEAR)
+      ch.targetPeriod = 7680 - 64 * realNote - sound.sample->finetune / 2;
+    else
+      ch.targetPeriod = FMUSIC_AmigaPeriod(realNote, sound.sample->finetune);
+    if (!portamento) ch.period = ch.targetPeriod;
+    ch.changeFlags = CHANGE_TRIGGER;
+  }
+  ch.frequencyDelta = 0;
+  ch.changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME;
+  if (cell.instrument) FMUSIC_XM_Resetcptr(&ch, sound.sample);
+  if (cell.volume) FMUSIC_XM_ProcessVolumeByte(&ch, cell.volume);
+  if (cell.note == NOTE_KEYOFF || cell.effect == 0x14) ch.keyOff = 1;
+  const SongInstrument& in = *sound.instrument;
+  if (!(in.volumeType & ENVELOPE_ON) && ch.keyOff) ch.volumeEnvelope.output = 0;
+  StepEnvelopes(ch, in);
+  if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, &in);
+  FMUSIC_XM_RowEffect(song, &ch, cell);
+  FMUSIC_XM_InstrumentVibrato(&ch, &in);
+  FMUSIC_XM_UpdateFlags(&ch, sound.sample, song);
+}
+
+void TickStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
+  const ChannelSound sound = FindSound(song, ch);
+  ch.frequencyDelta = 0;
+  ch.changeFlags = 0;
+  StepEnvelopes(ch, *sound.instrument);
+  if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, sound.instrument);
+  FMUSIC_XM_TickVolumeByte(&ch, cell.volume);
+  FMUSIC_XM_TickEffect(song, &ch, cell);
+  FMUSIC_XM_InstrumentVibrato(&ch, sound.instrument);
+  FMUSIC_XM_UpdateFlags(&ch, sound.sample, song);
+}
+
+void SetGains(MixChannel& voice) {
+  voice.leftGain = voice.pan * voice.volume / 255;
+  voice.rightGain = (255 - voice.pan) * voice.volume / 255;
+}
+
+// Moves a sounding voice's note to the other voice of the pair (i and i + 32)
+// and silences the original, which the mixer then ramps down.
+MixChannel* MoveToGhost(MixChannel* voice) {
+  const int ghostIndex = voice->index < GHOST_VOICE_OFFSET ? voice->index + GHOST_VOICE_OFFSET
+                                                           : voice->index - GHOST_VOICE_OFFSET;
+  if (ghostIndex < 0 || ghostIndex >= MIX_ACTIVE_VOICES) return voice;
+  MixChannel* ghost = &FSOUND_Channel[ghostIndex];
+  *ghost = *voice;
+  ghost->index = ghostIndex;
+  voice->volume = 0;
+  voice->leftGain = 0;
+  voice->rightGain = 0;
+  return ghost;
+}
+
+// Frequency in Hz of a channel's period and offset. Linear songs: 768 period
+// units per octave, 4608 at 8,363 Hz, a positive offset raises the pitch.
+// Others: an Amiga period, where a positive offset lowers it.
+int64_t Frequency(const Song* song, int64_t period, int64_t delta) {
+  if (song->flags & SONG_FLAG_LINEAR) {
+    const double q = static_cast<float>(1.0 / 768.0);
+    const double exponent = static_cast<double>(4608 - period + delta) * q;
+    // Bounded before the conversion; the step limit applies afterwards.
+    return static_cast<int64_t>(std::min(8363.0 * std::exp2(exponent), 1e12));
+  }
+  return 14317056 / (period + delta);
+}
+
+}  // namespace
+
+void FMUSIC_XM_Resetcptr(MusicChannel* channel, SongSample* sample) {
+  channel->volume = sample->volume;
+  channel->pan = sample->pan;
+  channel->volumeEnvelope.output = 64;
+  channel->volumeEnvelope.point = 0;
+  channel->volumeEnvelope.tick = 0;
+  channel->volumeEnvelope.step = 0;
+  channel->volumeEnvelope.stopped = 0;
+  channel->panEnvelope.output = 32;
+  channel->panEnvelope.point = 0;
+  channel->panEnvelope.tick = 0;
+  channel->panEnvelope.step = 0;
+  channel->panEnvelope.stopped = 0;
+  channel->keyOff = 0;
+  channel->fadeoutVolume = 65536;
+  channel->vibratoPosition = 0;
+  channel->vibratoSweepPosition = 0;
+  channel->changeFlags |= CHANGE_VOLUME | CHANGE_PAN;
+}
+
+void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song) {
+  MixChannel* voice = channel->voice;
+  if (!voice) return;
+  const int64_t period = channel->period;
+  const int64_t delta = channel->frequencyDelta;
+  if (period + delta == 0) channel->changeFlags &= static_cast<uint8_t>(~CHANGE_FREQUENCY);
+
+  if (channel->changeFlags & CHANGE_TRIGGER) {
+    if (voice->sample) voice = channel->voice = MoveToGhost(voice);
+    voice->sample = sample;
+    voice->position = 0;
+    voice->fraction = 0;
+    voice->direction = DIRECTION_FORWARD;
+    voice->rampLeft = voice->rampRight = 0;
+    voice->rampCount = 0;
+  }
+  if (channel->changeFlags & CHANGE_VOLUME) {
+    // 255 x 2^-35: full scale (64 x 64 x 65,536 x 64) gives 127.5.
+    const double k = static_cast<float>(255.0 / 34359738368.0);
+    const double gain = static_cast<double>(channel->volume) * channel->volumeEnvelope.output *
+                        channel->fadeoutVolume * song->globalVolume * k;
+    voice->volume = static_cast<int32_t>(std::clamp(gain, 0.0, 65535.0));
+    SetGains(*voice);
+  }
+  if (channel->changeFlags & CHANGE_PAN) {
+    const int32_t p = channel->pan;
+    const int32_t reach = (128 - std::abs(p - 128)) / 32;
+    voice->pan = std::clamp(p + (channel->panEnvelope.output - 32) * reach, 0, 255);
+    SetGains(*voice);
+  }
+  if ((channel->changeFlags & CHANGE_FREQUENCY) && FSOUND_MixRate > 0) {
+    // At least 100 Hz; below 256 x the mix rate, the largest step the mixer's
+    // 8.24 boundary arithmetic can carry.
+    const int64_t limit = 256LL * FSOUND_MixRate - 1;
+    const int64_t f =
+        std::clamp<int64_t>(Frequency(song, period, delta), FMUSIC_MIN_FREQUENCY, limit);
+    const int64_t rate = FSOUND_MixRate;
+    voice->stepInteger = static_cast<uint32_t>(f / rate);
+    voice->stepFraction = static_cast<uint32_t>(((f % rate) << 32) / rate);
+  }
+}
+
+void FMUSIC_UpdateXMNote(Song* song) {
+  song->nextRow = -1;
+  song->nextOrder = -1;
+  const NoteCell* cells = RowCells(song);
+  for (int c = 0; c < ChannelsToPlay(song); ++c)
+    RowStep(song, FMUSIC_Channel[c], cells ? cells[c] : kEmptyCell);
+}
+
+void FMUSIC_UpdateXMEffects(Song* song) {
+  const NoteCell* cells = RowCells(song);
+  for (int c = 0; c < ChannelsToPlay(song); ++c)
+    TickStep(song, FMUSIC_Channel[c], cells ? cells[c] : kEmptyCell);
+}
+
+void FMUSIC_UpdateXM(Song* song) {
+  if (song->tick == 0) {
+    if (song->nextOrder >= 0) song->order = song->nextOrder;
+    if (song->nextRow >= 0) song->row = song->nextRow;
+    FMUSIC_UpdateXMNote(song);
+    if (song->nextRow == -1) {
+      song->nextRow = song->row + 1;
+      const SongPattern* pattern = PatternAt(song, song->order);
+      if (song->nextRow >= (pattern ? pattern->rows : 0)) {
+        song->nextOrder = song->order + 1;
+        if (song->nextOrder >= song->songLength) song->nextOrder = song->restartPosition;
+        song->nextRow = 0;
+      }
+    }
+  } else {
+    FMUSIC_UpdateXMEffects(song);
+  }
+  song->tick += 1;
+  if (song->tick >= song->speed) song->tick = 0;
+}
+
+void FMUSIC_SetBPM(Song* song, int bpm) {
+  song->bpm = bpm;
+  // A tempo of 0 would make the tick infinitely long; the block fill needs at
+  // least one frame per tick to make progress.
+  const double beats = std::max(bpm, 1) * static_cast<double>(0.4f);
+  const double frames = (1000.0 / beats) * FSOUND_MixRate * static_cast<double>(0.001f);
+  song->samplesPerTick = static_cast<int32_t>(std::clamp(frames, 1.0, 1e9));
+}
+
+int32_t FMUSIC_AmigaPeriod(int realNote, int finetune) {
+  const double semitones = 48.0 - realNote - finetune / 128.0;
+  return static_cast<int32_t>(std::lround(1712.0 * std::exp2(semitones / 12.0)));
+}

@@ -63,3 +63,21 @@ void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& t
                                int32_t& value, uint8_t& stopped, int32_t& step,
                                uint8_t changeFlag);
 void FMUSIC_XM_InstrumentVibrato(MusicChannel* channel, const SongInstrument* instrument);
+
+// The row-time and tick-time parts of the effect and volume columns, and one
+// fadeout step; called by the row and tick steps for each channel.
+void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell);
+void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cell);
+void FMUSIC_XM_TickVolumeByte(MusicChannel* channel, uint8_t volume);
+void FMUSIC_XM_Fadeout(MusicChannel* channel, const SongInstrument* instrument);
+
+// Period of a note (0…119 after the relative note) in songs without the
+// linear flag: the Amiga table, 1712 at C-4 with finetune 0, which the
+// non-linear frequency 14,317,056 / period turns into 8,362 Hz.
+int32_t FMUSIC_AmigaPeriod(int realNote, int finetune);
+
+// Pitch limits that keep voices inside the mixer's range: periods are held
+// below FMUSIC_MAX_PERIOD (far below audibility already) and frequencies below
+// 256 x the mix rate (the mixer steps at most 255 sample values per frame).
+constexpr int32_t FMUSIC_MAX_PERIOD = 1 << 20;
+constexpr int32_t FMUSIC_MIN_FREQUENCY = 100;
