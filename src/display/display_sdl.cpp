@@ -49,10 +49,17 @@ class SdlDisplay : public DisplayPlatform {
     // switch the screen saver off on its own, and turn Ctrl+C into a close
     // request. The SDL_VIDEODRIVER environment variable still overrides the
     // driver choice.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    // Wayland is only tried where a compositor is announced: probing for one
+    // elsewhere prints complaints of its own on stderr.
+    const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, wayland ? "x11,wayland" : "x11");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Failed();
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      Failed();
+      if (!wayland && !std::getenv("DISPLAY")) error_ += " (DISPLAY is not set)";
+      return false;
+    }
     videoUp_ = true;
     return true;
   }
