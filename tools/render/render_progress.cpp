@@ -1,0 +1,50 @@
+// Progress of the offline rendering.
+#include "render_progress.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "output.h"
+#include "song.h"
+#include "sync.h"
+
+namespace {
+// Rows played before order position `order`, row `row`.
+long RowsBefore(const Song* song, int order, int row) {
+  long rows = row;
+  for (int o = 0; o < order && o < song->songLength; ++o) {
+    rows += song->patterns[song->orderTable[o]].rows;
+  }
+  return rows;
+}
+}  // namespace
+
+RenderProgress::RenderProgress(const Song* song, bool enabled) : song_(song), enabled_(enabled) {
+  if (song_ != nullptr) {
+    rowsToStop_ = RowsBefore(song_, sync_data[kSyncWords - 3], sync_data[kSyncWords - 2]);
+  }
+}
+
+void RenderProgress::Update(long frame) {
+  if (!enabled_ || rowsToStop_ <= 0) return;
+  const long done = RowsBefore(song_, FMUSIC_GetOrder(const_cast<Song*>(song_)),
+                               FMUSIC_GetRow(const_cast<Song*>(song_)));
+  const int percent = static_cast<int>(std::clamp(done * 100 / rowsToStop_, 0L, 100L));
+  if (percent != shown_) Draw(frame, percent);
+}
+
+void RenderProgress::Done(long frame) {
+  if (!enabled_) return;
+  Draw(frame, 100);
+  std::fputc('\n', stderr);
+}
+
+void RenderProgress::Draw(long frame, int percent) {
+  shown_ = percent;
+  char bar[41];
+  const int filled = percent * 40 / 100;
+  for (int i = 0; i < 40; ++i) bar[i] = i < filled ? '#' : '.';
+  bar[40] = '\0';
+  std::fprintf(stderr, "\r[%s] %3d%%  frame %ld", bar, percent, frame);
+  std::fflush(stderr);
+}
