@@ -75,8 +75,8 @@ void Image32::Line(int x0, int y0, int x1, int y1) {
   }
 }
 
-// Each major step d draws L + 1 pixels across the line from its own f = slope
-// * d, so a step's pixels do not depend on earlier steps and the loop can
+// Each major step draws L + 1 pixels across the line from its own f = slope
+// * (x - x0), so a step's pixels do not depend on earlier steps and the loop can
 // start at the first step on the surface.
 void Image32::LineAA(int x0, int y0, int x1, int y1) {
   if (lineSize == 0) lineSize = 1;
@@ -106,7 +106,7 @@ void Image32::LineAA(int x0, int y0, int x1, int y1) {
 
   for (int64_t d = dLo; d <= dHi; ++d) {
     int64_t a = a0 + sa * d;
-    double f = slope * static_cast<double>(d);
+    double f = slope * static_cast<double>(a - a0);  // signed: x - x0
     double fb = f + base;
     double frac = f - std::trunc(f);
     // The weight is taken as a byte: a negative fraction wraps (-76 -> 180),
