@@ -43,6 +43,9 @@ class VirtualWaveOut : public WaveOut {
   // (2 x frames values) when it is not null. Silence when not started.
   void Advance(uint32_t frames, int16_t* out);
   int Rate() const { return rate_; }
+  // Places the play position as if `bytes` had been played since Start
+  // (tests use it to reach positions past 2^32 bytes cheaply).
+  void SetPosition(uint64_t bytes) { position_ = bytes; }
 
  private:
   const int16_t* ring_ = nullptr;
@@ -55,8 +58,19 @@ class VirtualWaveOut : public WaveOut {
 // platform's audio device, or the silent clock-paced device (saying so once on
 // stderr) when none can be opened.
 using WaveOutFactory = std::unique_ptr<WaveOut> (*)();
-void FSOUND_SetWaveOutFactory(WaveOutFactory factory);  // null: the default
+void FSOUND_SetWaveOutFactory(WaveOutFactory factory);    // null: the default
 std::unique_ptr<WaveOut> FSOUND_CreatePlatformWaveOut();  // defined by the platform back end
 std::unique_ptr<WaveOut> FSOUND_CreateVirtualWaveOut();
+// A silent device whose position runs with the monotonic clock while started:
+// a program that follows the song's clock still runs when no audio device can
+// be opened. Real time: polled by the mixing thread.
+std::unique_ptr<WaveOut> FSOUND_CreateClockWaveOut();
 // The device opened by the last successful FSOUND_Init, or null.
 WaveOut* FSOUND_GetWaveOut();
+
+// Used by FSOUND_Init and FSOUND_Close only. Opening makes the device of the
+// installed factory, or with the default factory the platform device and, when
+// that cannot be opened, the clock device; false when no device opens.
+// Closing resets, closes and destroys the open device, if any.
+bool FSOUND_OpenWaveOut(int rate);
+void FSOUND_CloseWaveOut();

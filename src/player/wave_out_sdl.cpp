@@ -1,1 +1,127 @@
-// placeholder
+// The platform wave-output device on SDL2, and the mixing thread's priority.
+// The only file of the player that includes a platform header.
+//
+// SDL pulls audio through a callback on its own thread: the callback copies
+// the next bytes of the player's ring and counts them; that count is the play
+// position. The ring pointer is swapped only under the device lock, so the
+// callback never reads a ring the player has released.
+#include <SDL.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "output_thread.h"
+#include "wave_out.h"
+
+namespace {
+
+class SdlWaveOut : public WaveOut {
+ public:
+  ~SdlWaveOut() override { Close(); }
+
+  bool Open(int rate) override {
+    Close();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    subsystem_ = true;
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = &SdlWaveOut::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to whatever the hardware wants.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+      Close();
+      return false;
+    }
+    return true;
+  }
+
+  void Start(const int16_t* ring, uint32_t bytes) override {
+    if (device_ == 0) return;
+    SDL_LockAudioDevice(device_);
+    ring_ = reinterpret_cast<const uint8_t*>(ring);
+    ringBytes_ = bytes & ~3u;
+    played_.store(0, std::memory_order_relaxed);
+    SDL_UnlockAudioDevice(device_);
+    SDL_PauseAudioDevice(device_, 0);
+  }
+
+  uint64_t Position() override { return played_.load(std::memory_order_relaxed); }
+
+  void Reset() override {
+    if (device_ == 0) return;
+    SDL_PauseAudioDevice(device_, 1);
+    SDL_LockAudioDevice(device_);
+    ring_ = nullptr;
+    ringBytes_ = 0;
+    played_.store(0, std::memory_order_relaxed);
+    SDL_UnlockAudioDevice(device_);
+  }
+
+  void Close() override {
+    if (device_ != 0) {
+      SDL_CloseAudioDevice(device_);
+      device_ = 0;
+    }
+    if (subsystem_) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      subsystem_ = false;
+    }
+    ring_ = nullptr;
+    ringBytes_ = 0;
+  }
+
+ private:
+  // Runs on SDL's audio thread with the device lock held.
+  static void Callback(void* user, Uint8* stream, int len) {
+    auto* self = static_cast<SdlWaveOut*>(user);
+    if (self->ring_ == nullptr || self->ringBytes_ == 0) {
+      std::memset(stream, 0, static_cast<size_t>(len));
+      return;
+    }
+    const uint64_t played = self->played_.load(std::memory_order_relaxed);
+    uint32_t at = static_cast<uint32_t>(played % self->ringBytes_);
+    int left = len;
+    while (left > 0) {
+      const int n =
+          static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(left), self->ringBytes_ - at));
+      std::memcpy(stream, self->ring_ + at, static_cast<size_t>(n));
+      stream += n;
+      left -= n;
+      at = 0;
+    }
+    self->played_.store(played + static_cast<uint64_t>(len), std::memory_order_relaxed);
+  }
+
+  SDL_AudioDeviceID device_ = 0;
+  bool subsystem_ = false;
+  const uint8_t* ring_ = nullptr;  // guarded by the device lock
+  uint32_t ringBytes_ = 0;         // guarded by the device lock
+  std::atomic<uint64_t> played_{0};
+};
+
+}  // namespace
+
+std::unique_ptr<WaveOut> FSOUND_CreatePlatformWaveOut() {
+  return std::make_unique<SdlWaveOut>();
+}
+
+void FSOUND_RaiseThreadPriority() {
+  // Real-time scheduling where the system grants it; otherwise a better nice
+  // value for this thread; otherwise nothing. Failures are expected for
+  // unprivileged users and are not reported.
+  sched_param param{};
+  param.sched_priority = sched_get_priority_min(SCHED_FIFO);
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return;
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10);
+}
