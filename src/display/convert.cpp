@@ -14,7 +14,9 @@ uint32_t Load32(const uint8_t* p) {
   return v;
 }
 
-void Store32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+void Store32(uint8_t* p, uint32_t v) {
+  std::memcpy(p, &v, 4);
+}
 
 void Store16(uint8_t* p, uint32_t v) {
   const uint16_t w = static_cast<uint16_t>(v);

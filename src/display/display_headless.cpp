@@ -6,7 +6,9 @@
 
 namespace {
 
-int ModeIndex(int bits) { return bits == 32 ? 0 : bits == 24 ? 1 : bits == 16 ? 2 : -1; }
+int ModeIndex(int bits) {
+  return bits == 32 ? 0 : bits == 24 ? 1 : bits == 16 ? 2 : -1;
+}
 
 }  // namespace
 
@@ -16,14 +18,18 @@ HeadlessDisplay::HeadlessDisplay() : failures_(static_cast<size_t>(Step::kLock) 
   modeFormats_[2] = {true, 16, 0xF800, 0x07E0, 0x001F};
 }
 
-void HeadlessDisplay::Fail(Step step, int times) { failures_[static_cast<size_t>(step)] = times; }
+void HeadlessDisplay::Fail(Step step, int times) {
+  failures_[static_cast<size_t>(step)] = times;
+}
 
 void HeadlessDisplay::SetFormatForMode(int modeBits, const DisplayPixelFormat& format) {
   const int i = ModeIndex(modeBits);
   if (i >= 0) modeFormats_[i] = format;
 }
 
-int HeadlessDisplay::Held() const { return library_ + display_ + window_ + primary_; }
+int HeadlessDisplay::Held() const {
+  return library_ + display_ + window_ + primary_;
+}
 
 bool HeadlessDisplay::Failing(Step step, const std::string& what) {
   int& left = failures_[static_cast<size_t>(step)];
@@ -67,8 +73,8 @@ bool HeadlessDisplay::TakeDisplay() {
 }
 
 bool HeadlessDisplay::SetMode(int width, int height, int bits) {
-  const std::string what =
-      "SetMode " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bits);
+  const std::string what = "SetMode " + std::to_string(width) + "x" + std::to_string(height) + "x" +
+                           std::to_string(bits);
   const int i = ModeIndex(bits);
   if (!exclusive_ || i < 0) ++misuses_;
   const Step step = bits == 32 ? Step::kMode32 : bits == 24 ? Step::kMode24 : Step::kMode16;
@@ -162,7 +168,9 @@ void HeadlessDisplay::Flip() {
   ++frames_;
 }
 
-void HeadlessDisplay::Sleep(int ms) { log_.push_back("Sleep " + std::to_string(ms)); }
+void HeadlessDisplay::Sleep(int ms) {
+  log_.push_back("Sleep " + std::to_string(ms));
+}
 
 void HeadlessDisplay::ReleasePrimary() {
   Release(&primary_, "ReleasePrimary");
@@ -179,11 +187,17 @@ void HeadlessDisplay::GiveBackDisplay() {
   exclusive_ = false;
 }
 
-void HeadlessDisplay::ReleaseDisplay() { Release(&display_, "ReleaseDisplay"); }
+void HeadlessDisplay::ReleaseDisplay() {
+  Release(&display_, "ReleaseDisplay");
+}
 
-void HeadlessDisplay::DestroyWindow() { Release(&window_, "DestroyWindow"); }
+void HeadlessDisplay::DestroyWindow() {
+  Release(&window_, "DestroyWindow");
+}
 
-void HeadlessDisplay::CloseLibrary() { Release(&library_, "CloseLibrary"); }
+void HeadlessDisplay::CloseLibrary() {
+  Release(&library_, "CloseLibrary");
+}
 
 void HeadlessDisplay::ExitProcess(int status) {
   log_.push_back("ExitProcess " + std::to_string(status));

@@ -112,7 +112,7 @@ class HeadlessDisplay : public DisplayPlatform {
   bool Failing(Step step, const std::string& what);
   void Release(bool* held, const char* what);
 
-  std::vector<int> failures_;  // remaining failures per Step (-1: always)
+  std::vector<int> failures_;          // remaining failures per Step (-1: always)
   DisplayPixelFormat modeFormats_[3];  // for 32, 24, 16
   std::deque<DisplayMessage> events_;
   std::vector<std::string> log_;

@@ -27,8 +27,8 @@ struct DisplayMessage {
 
 // The screen's pixel format as the presentation reports it.
 struct DisplayPixelFormat {
-  bool rgb = false;  // an RGB format (not palettised, not YUV)
-  int bits = 0;      // bits per pixel
+  bool rgb = false;                   // an RGB format (not palettised, not YUV)
+  int bits = 0;                       // bits per pixel
   unsigned long r = 0, g = 0, b = 0;  // channel masks within the pixel
 };
 

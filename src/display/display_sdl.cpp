@@ -75,9 +75,9 @@ class SdlDisplay : public DisplayPlatform {
   bool CreateWindow(const char* title) override {
     // Created at the desktop's size: a smaller full-screen-desktop window is
     // not enlarged when no window manager runs, and the picture is clipped.
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               desktopWidth_, desktopHeight_,
-                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    window_ =
+        SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktopWidth_,
+                         desktopHeight_, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (!window_) return Failed();
     cursorPending_ = true;
     return true;

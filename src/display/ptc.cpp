@@ -17,22 +17,22 @@ namespace {
 // a row's byte count always fits an int.
 constexpr int kMaxSide = 16384;
 
-DisplayPlatform* platform = nullptr;              // the back end in use
-DisplayPlatform* installedPlatform = nullptr;     // set by ptc_use_platform
-std::unique_ptr<DisplayPlatform> ownedPlatform;   // the platform's own, made once
+DisplayPlatform* platform = nullptr;             // the back end in use
+DisplayPlatform* installedPlatform = nullptr;    // set by ptc_use_platform
+std::unique_ptr<DisplayPlatform> ownedPlatform;  // the platform's own, made once
 void (*afterCloseStep)() = nullptr;
 
 // What ptc_open has acquired so far; ptc_close releases exactly these.
-bool library = false;      // the presentation back end
-bool lpDD = false;         // the display object
-bool wnd = false;          // the window
-bool lpDDS = false;        // the visible surface with its flip chain
-bool lpDDS_back = false;   // the chain's back buffer (released with lpDDS)
-bool saverOff = false;     // the screen saver was switched off by ptc_open
+bool library = false;     // the presentation back end
+bool lpDD = false;        // the display object
+bool wnd = false;         // the window
+bool lpDDS = false;       // the visible surface with its flip chain
+bool lpDDS_back = false;  // the chain's back buffer (released with lpDDS)
+bool saverOff = false;    // the screen saver was switched off by ptc_open
 
-int active = 0;  // nonzero while the show is the active application
-int dx = 0;      // frame width in pixels
-int dy = 0;      // frame height in pixels
+int active = 0;                   // nonzero while the show is the active application
+int dx = 0;                       // frame width in pixels
+int dy = 0;                       // frame height in pixels
 ptc_converter convert = nullptr;  // set once ptc_open succeeds
 int bytesPerPixel = 0;            // of the screen format `convert` writes
 
@@ -176,7 +176,9 @@ void ptc_close() {
   bytesPerPixel = 0;
 }
 
-void ptc_set_shutdown(void (*afterClose)()) { afterCloseStep = afterClose; }
+void ptc_set_shutdown(void (*afterClose)()) {
+  afterCloseStep = afterClose;
+}
 
 void ptc_use_platform(DisplayPlatform* p) {
   ptc_close();

@@ -130,8 +130,8 @@ TEST(ConvertAll, EveryChannelValueLandsUnderItsMask) {
 }
 
 TEST(ConvertAll, RowsWriteExactlyTheirPixelsAtAnyAlignment) {
-  const uint32_t pixels[7] = {0x00FFFFFF, 0x00123456, 0, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                              0x00808080};
+  const uint32_t pixels[7] = {0x00FFFFFF, 0x00123456, 0,         0x00FF0000,
+                              0x0000FF00, 0x000000FF, 0x00808080};
   for (const Layout& l : kLayouts) {
     const size_t bytes = static_cast<size_t>(l.bits / 8);
     // Reference: the same row converted from and into aligned buffers.

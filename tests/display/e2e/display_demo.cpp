@@ -39,7 +39,8 @@ std::vector<uint32_t> TestFrame() {
     for (int x = 0; x < kWidth; ++x) {
       const bool right = x >= kWidth / 2;
       const bool bottom = y >= kHeight / 2;
-      const uint32_t colour = bottom ? (right ? 0xFFFFFF : 0x0000FF) : (right ? 0x00FF00 : 0xFF0000);
+      const uint32_t colour =
+          bottom ? (right ? 0xFFFFFF : 0x0000FF) : (right ? 0x00FF00 : 0xFF0000);
       frame[static_cast<size_t>(y * kWidth + x)] = 0x80000000u | colour;
     }
   }

@@ -66,16 +66,15 @@ int Pixels(Display* dpy, int count, char** points) {
   const Window root = DefaultRootWindow(dpy);
   XWindowAttributes attributes;
   XGetWindowAttributes(dpy, root, &attributes);
-  XImage* image =
-      XGetImage(dpy, root, 0, 0, static_cast<unsigned>(attributes.width),
-                static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  XImage* image = XGetImage(dpy, root, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
   if (!image) return 1;
   const Visual* visual = attributes.visual;
   int status = 0;
   for (int i = 0; i < count; ++i) {
     int x = 0, y = 0;
-    if (std::sscanf(points[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 ||
-        x >= attributes.width || y >= attributes.height) {
+    if (std::sscanf(points[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 || x >= attributes.width ||
+        y >= attributes.height) {
       std::fprintf(stderr, "x11_probe: bad point %s\n", points[i]);
       status = 1;
       continue;

@@ -12,7 +12,9 @@ namespace {
 using Log = std::vector<std::string>;
 
 HeadlessDisplay* noteTarget = nullptr;
-void NoteAfterClose() { noteTarget->Note("afterClose"); }
+void NoteAfterClose() {
+  noteTarget->Note("afterClose");
+}
 
 class ShutdownTest : public HeadlessTest {
  protected:
@@ -59,7 +61,9 @@ TEST_F(ShutdownTest, OnlyTheLowByteOfTheKeyCodeCounts) {
   ExpectShutdownOn({kMsgKeyDown, 0x100 | kKeyEscape, 0});
 }
 
-TEST_F(ShutdownTest, ClosingTheWindowEndsTheSameWay) { ExpectShutdownOn({kMsgClose, 0, 0}); }
+TEST_F(ShutdownTest, ClosingTheWindowEndsTheSameWay) {
+  ExpectShutdownOn({kMsgClose, 0, 0});
+}
 
 TEST_F(ShutdownTest, WithoutAnAfterCloseStepTheDisplayStillClosesBeforeExit) {
   ptc_set_shutdown(nullptr);
