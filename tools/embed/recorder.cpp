@@ -53,16 +53,24 @@ int Tell(unsigned int) {
 
 }  // namespace
 
-bool RecordSongLoad(const std::string& path, LoadRecording* out) {
+Song* LoadSongRecorded(const std::string& path, LoadRecording* out) {
   *out = LoadRecording{};
   session = Session{nullptr, out, false};
   FSOUND_File_SetCallbacks(Open, Close, Read, Seek, Tell);
   Song* song = FMUSIC_LoadSong(path.c_str(), nullptr);
   if (session.file != nullptr) Close(kHandle);
-  bool ok = song != nullptr && !session.shortRead;
-  FMUSIC_FreeSong(song);
+  if (song != nullptr && session.shortRead) {
+    FMUSIC_FreeSong(song);
+    song = nullptr;
+  }
   session = Session{};
-  return ok;
+  return song;
+}
+
+bool RecordSongLoad(const std::string& path, LoadRecording* out) {
+  Song* song = LoadSongRecorded(path, out);
+  FMUSIC_FreeSong(song);
+  return song != nullptr;
 }
 
 std::string SongDataSource(const LoadRecording& recording, const std::string& origin) {

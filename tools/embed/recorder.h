@@ -15,9 +15,15 @@ struct LoadRecording {
   std::vector<int> tells;            // every answer of tell, in order
 };
 
-// Loads `path` with the player's loader through recording callbacks and frees
-// the song again. False when the file cannot be opened, the loader rejects it
-// or a read comes back short (a stream made from it would not load the same).
+struct Song;
+
+// Loads `path` with the player's loader through recording callbacks and
+// returns the song (release it with FMUSIC_FreeSong). Null when the file
+// cannot be opened, the loader rejects it or a read comes back short (a stream
+// made from it would not load the same).
+Song* LoadSongRecorded(const std::string& path, LoadRecording* out);
+
+// The same, freeing the song at once; false on failure.
 bool RecordSongLoad(const std::string& path, LoadRecording* out);
 
 // The C++ source defining musData (bytes plus 4 zero padding bytes),

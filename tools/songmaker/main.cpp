@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "song.h"
+#include "composition.h"
 #include "xm_writer.h"
 
 namespace {

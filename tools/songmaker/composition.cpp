@@ -1,7 +1,7 @@
 // Assembles the song: the fixed frame the show's timeline depends on (ten
 // channels, speed 6 at 167 BPM, order list 2 3 0 4 5 6 7 7, pattern 4 of 67
 // rows) around the instruments and the pattern writers.
-#include "song.h"
+#include "composition.h"
 
 #include "composer.h"
 #include "instruments.h"

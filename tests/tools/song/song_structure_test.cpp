@@ -1,0 +1,149 @@
+// The song fits the show: its fixed frame (channels, instruments, tempo,
+// order list, row counts) and a note start in the percussion channels on
+// every row where the synchronisation table fires a picture event.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "song_loading.h"
+
+namespace {
+
+constexpr int kPercussionChannels = 4;  // kick, snare, hats, toms and crashes
+
+// Rows per order position that must carry an audible hit, taken from the
+// show's synchronisation table (orders 6 and 7 play the same pattern, so both
+// lists must be in it).
+const std::vector<std::vector<int>> kHitRows = {
+    {0, 12, 32, 44},
+    {0, 12, 32, 44},
+    {0, 4, 8, 14, 15, 18, 20, 23, 24, 26, 30, 36, 38, 44, 45, 46, 48, 54, 58, 60, 61},
+    {4, 8, 14, 15, 18, 20, 23, 24, 26, 30, 36, 38, 44, 45, 46, 48, 51, 54},
+    {0, 32, 34},
+    {0, 32, 34},
+    {0,  2,  8,  10, 12, 15, 16, 20, 24, 25, 30, 31, 32,
+     34, 38, 39, 40, 42, 44, 45, 48, 50, 58, 61, 63},
+    {0,  2,  8,  10, 12, 15, 16, 20, 24, 25, 30, 31, 32,
+     34, 38, 39, 40, 42, 44, 45, 48, 50, 58, 61, 62},
+};
+
+class SongStructure : public testing::Test {
+ protected:
+  void SetUp() override {
+    song_ = LoadSongFile(kSongFile);
+    ASSERT_NE(song_, nullptr) << kSongFile << " does not load";
+  }
+  const NoteCell& Cell(int pattern, int row, int channel) const {
+    return song_->patterns[pattern].cells[row * song_->channelCount + channel];
+  }
+  SongPtr song_;
+};
+
+TEST_F(SongStructure, HeaderMatchesTheShow) {
+  EXPECT_EQ(song_->channelCount, 10);
+  EXPECT_EQ(song_->instrumentCount, 11);
+  EXPECT_EQ(song_->flags & SONG_FLAG_LINEAR, SONG_FLAG_LINEAR);
+  EXPECT_EQ(song_->defaultSpeed, 6);
+  EXPECT_EQ(song_->defaultBPM, 167);
+  EXPECT_EQ(song_->restartPosition, 0);
+  ASSERT_EQ(song_->songLength, 8);
+  const std::vector<int> orders(song_->orderTable, song_->orderTable + 8);
+  EXPECT_EQ(orders, (std::vector<int>{2, 3, 0, 4, 5, 6, 7, 7}));
+}
+
+TEST_F(SongStructure, OrderPositionsHaveTheTimelinesRowCounts) {
+  const int expected[8] = {64, 64, 64, 67, 64, 64, 64, 64};
+  for (int order = 0; order < 8; ++order) {
+    EXPECT_EQ(song_->patterns[song_->orderTable[order]].rows, expected[order]) << order;
+  }
+  int total = 0;
+  for (int order = 0; order < 8; ++order) total += expected[order];
+  EXPECT_EQ(total, 515);
+}
+
+TEST_F(SongStructure, PatternOneExistsOutsideTheOrderList) {
+  ASSERT_GE(song_->patternCount, 8);
+  EXPECT_EQ(song_->patterns[1].rows, 64);
+  bool hasNotes = false;
+  for (int row = 0; row < 64; ++row) {
+    for (int ch = 0; ch < song_->channelCount; ++ch) hasNotes |= Cell(1, row, ch).note != 0;
+  }
+  EXPECT_TRUE(hasNotes);
+  for (int order = 0; order < song_->songLength; ++order) EXPECT_NE(song_->orderTable[order], 1);
+}
+
+TEST_F(SongStructure, EveryShowEventRowHasAPercussionHit) {
+  for (int order = 0; order < 8; ++order) {
+    int pattern = song_->orderTable[order];
+    for (int row : kHitRows[order]) {
+      bool hit = false;
+      for (int ch = 0; ch < kPercussionChannels; ++ch) {
+        uint8_t note = Cell(pattern, row, ch).note;
+        hit |= note >= 1 && note <= 96;
+      }
+      EXPECT_TRUE(hit) << "order " << order << " row " << row << " has no percussion note";
+    }
+  }
+}
+
+// The pattern breaks are only where they change nothing: on a pattern's last
+// row, and to row 0, so every order keeps its length.
+TEST_F(SongStructure, PatternBreaksKeepTheOrderLengths) {
+  int breaks = 0;
+  for (int p = 0; p < song_->patternCount; ++p) {
+    for (int row = 0; row < song_->patterns[p].rows; ++row) {
+      for (int ch = 0; ch < song_->channelCount; ++ch) {
+        const NoteCell& c = Cell(p, row, ch);
+        if (c.effect != 0xD) continue;
+        ++breaks;
+        EXPECT_EQ(row, song_->patterns[p].rows - 1) << "pattern " << p;
+        EXPECT_EQ(c.parameter, 0) << "pattern " << p;
+      }
+    }
+  }
+  EXPECT_GT(breaks, 0);
+}
+
+// The song keeps to what the player implements, and the tempo never changes.
+TEST_F(SongStructure, UsesOnlyImplementedEffectsAndNoTempoChange) {
+  const std::set<int> implemented = {0x0, 0x2, 0xA, 0xC, 0xD, 0xE, 0x10, 0x11, 0x14};
+  std::set<int> used;
+  for (int p = 0; p < song_->patternCount; ++p) {
+    for (int i = 0; i < song_->patterns[p].rows * song_->channelCount; ++i) {
+      const NoteCell& c = song_->patterns[p].cells[i];
+      if (c.effect == 0 && c.parameter == 0) continue;
+      used.insert(c.effect);
+      EXPECT_TRUE(implemented.count(c.effect)) << "pattern " << p << " effect " << int(c.effect);
+      if (c.effect == 0xE) {
+        int x = c.parameter >> 4;
+        EXPECT_TRUE(x == 0x9 || x == 0xA) << "pattern " << p << " E" << std::hex << x;
+      }
+    }
+  }
+  // Arpeggio, portamento down, volume slide, set volume, break, retrigger /
+  // fine volume up, global volume and its slide, key off: all are heard.
+  EXPECT_EQ(used, implemented);
+}
+
+TEST_F(SongStructure, InstrumentsUseTheLoopAndEnvelopeVocabulary) {
+  bool forward = false, pingPong = false;
+  bool sustain = false, volumeLoop = false, panLoop = false, vibrato = false, fadeout = false;
+  for (int i = 0; i < song_->instrumentCount; ++i) {
+    const SongInstrument& ins = song_->instruments[i];
+    ASSERT_GE(ins.sampleCount, 1) << i;
+    sustain |= (ins.volumeType & ENVELOPE_SUSTAIN) != 0;
+    volumeLoop |= (ins.volumeType & ENVELOPE_LOOP) != 0;
+    panLoop |= (ins.panType & (ENVELOPE_ON | ENVELOPE_LOOP)) == (ENVELOPE_ON | ENVELOPE_LOOP);
+    vibrato |= ins.vibratoDepth > 0 && ins.vibratoRate > 0;
+    fadeout |= ins.fadeout > 0;
+    for (int j = 0; j < ins.sampleCount; ++j) {
+      forward |= ins.samples[j]->loopMode == LOOP_FORWARD;
+      pingPong |= ins.samples[j]->loopMode == LOOP_PINGPONG;
+    }
+  }
+  EXPECT_TRUE(sustain && volumeLoop && panLoop && vibrato && fadeout);
+  EXPECT_TRUE(forward && pingPong);
+}
+
+}  // namespace
