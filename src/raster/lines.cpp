@@ -102,27 +102,26 @@ void Image32::LineAA(int x0, int y0, int x1, int y1) {
   int64_t dLo, dHi;
   if (!ClipSteps(a0, sa, aSize, count, dLo, dHi)) return;
   const double base = static_cast<double>(b0 - h);
-  const double bSize = xMajor ? height : width;
 
+  // |f| + |base| + L stays below 2^34 for int end points, so converting to
+  // int64 truncates towards zero exactly as the rule asks.
+  const int64_t minorSize = xMajor ? height : width;
   for (int64_t d = dLo; d <= dHi; ++d) {
     int64_t a = a0 + sa * d;
     double f = slope * static_cast<double>(a - a0);  // signed: x - x0
     double fb = f + base;
-    double frac = f - std::trunc(f);
+    double frac = f - static_cast<double>(static_cast<int64_t>(f));
     // The weight is taken as a byte: a negative fraction wraps (-76 -> 180),
     // which gives the right shares for lines going towards smaller rows.
-    uint8_t w = static_cast<uint8_t>(static_cast<int>(std::trunc(frac * 255.0)));
+    uint8_t w = static_cast<uint8_t>(static_cast<int>(frac * 255.0));
     for (int64_t i = 0; i <= L; ++i) {
-      double pos = std::trunc(i == 0 ? fb : fb + static_cast<double>(i));
-      if (pos < 0.0 || pos >= bSize) continue;
+      int64_t b = static_cast<int64_t>(i == 0 ? fb : fb + static_cast<double>(i));
+      if (b < 0 || b >= minorSize) continue;
       uint32_t weight = i == 0 ? 255u - w : (i == L ? w : 255u);
-      int64_t b = static_cast<int64_t>(pos);
       uint32_t c = weight << 24 | rgb;
-      if (xMajor) {
-        Plot(*this, a, b, c, mode);
-      } else {
-        Plot(*this, b, a, c, mode);
-      }
+      uint32_t* p = xMajor ? &pixels[static_cast<size_t>(b) * width + a]
+                           : &pixels[static_cast<size_t>(a) * width + b];
+      raster::Store(p, c, mode);
     }
   }
 }
