@@ -60,7 +60,8 @@ class HeadlessDisplay : public DisplayPlatform {
   // --- what happened.
   const std::vector<std::string>& Log() const { return log_; }
   void ClearLog() { log_.clear(); }
-  // The last flipped frame, or null before the first flip.
+  // The last flipped frame (Height() rows of Pitch() bytes in Format()), or
+  // null before the first flip. It stays readable after the display closes.
   const uint8_t* Presented() const { return frames_ ? front_.data() : nullptr; }
   int Pitch() const { return pitch_; }
   int Width() const { return width_; }

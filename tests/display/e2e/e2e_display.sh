@@ -94,6 +94,9 @@ start_demo() {
   demo_pid=$!
   timeout 15 xdotool search --sync --name '^VELDRAFLIMMER$' >/dev/null ||
     fail "no VELDRAFLIMMER window ($*)"
+  local geometry
+  geometry=$(xdotool search --name '^VELDRAFLIMMER$' getwindowgeometry | grep Geometry)
+  [ "$geometry" = "  Geometry: 1024x768" ] || fail "window is not full-screen: $geometry"
   local deadline=$((SECONDS + 15)) seen=""
   while [ $SECONDS -lt $deadline ]; do
     seen=$("$probe" pixels "${coords[@]}") && frame_matches "$seen" && return 0

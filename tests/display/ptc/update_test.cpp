@@ -99,6 +99,10 @@ TEST_F(HeadlessTest, TightRowsOf32BitsAreTheFrameItself) {
   ASSERT_EQ(ptc_update(frame.data()), 1);
   ASSERT_EQ(screen.Pitch(), kW * 4);
   EXPECT_EQ(std::memcmp(screen.Presented(), frame.data(), frame.size() * 4), 0);
+  // An offline renderer reads the last frame after closing.
+  ptc_close();
+  ASSERT_NE(screen.Presented(), nullptr);
+  EXPECT_EQ(std::memcmp(screen.Presented(), frame.data(), frame.size() * 4), 0);
 }
 
 TEST_F(HeadlessTest, AFailedLockSkipsTheFrameAndTheNextCallTriesAgain) {
