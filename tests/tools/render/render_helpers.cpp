@@ -1,0 +1,126 @@
+// Test helpers for the renderer.
+#include "render_helpers.h"
+
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vf-render-XXXXXX").string();
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+int RunCommand(const std::string& command, std::string* out) {
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    if (out != nullptr) out->append(buffer, n);
+  }
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Renderer() { return "./veldraflimmer-render"; }
+
+void WriteRaw(const std::string& path, int w, int h,
+              const std::function<uint32_t(int, int)>& pixel) {
+  std::vector<unsigned char> bytes;
+  bytes.reserve(static_cast<size_t>(w) * h * 4);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const uint32_t p = pixel(x, y);
+      bytes.push_back(static_cast<unsigned char>(p >> 16));
+      bytes.push_back(static_cast<unsigned char>(p >> 8));
+      bytes.push_back(static_cast<unsigned char>(p));
+      bytes.push_back(static_cast<unsigned char>(p >> 24));
+    }
+  }
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteTestPictures(const std::string& folder) {
+  using namespace test_colour;
+  auto solid = [](uint32_t rgb) { return [rgb](int, int) { return 0xFF000000u | rgb; }; };
+  auto square = [](uint32_t rgb, int x0) {
+    return [rgb, x0](int x, int y) {
+      return x >= x0 && x < x0 + 40 && y >= 60 && y < 100 ? 0xFF000000u | rgb : 0u;
+    };
+  };
+  WriteRaw(folder + "/tecken.raw", 500, 25, solid(kTecken));
+  WriteRaw(folder + "/greet.raw", 500, 240,
+           [](int x, int) { return x < 100 ? 0xFF000000u | kGreet : 0u; });
+  WriteRaw(folder + "/kludd.raw", 320, 240, solid(kKludd));
+  WriteRaw(folder + "/sidolinjer1.raw", 50, 250, solid(kSidolinjer));
+  WriteRaw(folder + "/linje1.raw", 50, 250, solid(kLinje));
+  WriteRaw(folder + "/linje2.raw", 50, 250, solid(kLinje));
+  WriteRaw(folder + "/veldra.raw", 320, 240, square(kVeldra, 60));
+  WriteRaw(folder + "/link.raw", 320, 240, square(kLink, 220));
+  WriteRaw(folder + "/kollademos.raw", 320, 240, solid(kKollademos));
+  WriteRaw(folder + "/link2.raw", 320, 240, solid(kLink2));
+  WriteRaw(folder + "/blabak.raw", 320, 240, solid(kBlabak));
+  WriteRaw(folder + "/grabak1.raw", 320, 240, solid(kGrabak1));
+  WriteRaw(folder + "/grabak2.raw", 320, 240, solid(kGrabak2));
+  WriteRaw(folder + "/grabak3.raw", 320, 240, solid(kGrabak3));
+}
+
+uint32_t Opaque(uint32_t rgb) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) out |= ((((rgb >> shift) & 0xFF) * 255) >> 8) << shift;
+  return out;
+}
+
+double Frame::Share(int x0, int y0, int x1, int y1, uint32_t colour) const {
+  long hits = 0, all = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      hits += At(x, y) == colour;
+      ++all;
+    }
+  }
+  return all > 0 ? static_cast<double>(hits) / all : 0.0;
+}
+
+Frame ReadPng(const std::string& path) {
+  Frame frame;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return frame;
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> bytes(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) return frame;
+  frame.width = static_cast<int>(image.width);
+  frame.height = static_cast<int>(image.height);
+  frame.rgb.resize(static_cast<size_t>(frame.width) * frame.height);
+  for (size_t i = 0; i < frame.rgb.size(); ++i) {
+    frame.rgb[i] = static_cast<uint32_t>(bytes[3 * i]) << 16 |
+                   static_cast<uint32_t>(bytes[3 * i + 1]) << 8 | bytes[3 * i + 2];
+  }
+  return frame;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<Event> ParseEvents(const std::string& text) {
+  std::vector<Event> events;
+  std::istringstream in(text);
+  Event e;
+  while (in >> e.frame >> e.songMs >> e.order >> e.row >> e.command) events.push_back(e);
+  return events;
+}

@@ -1,0 +1,178 @@
+// veldraflimmer-render as a program: the timeline it reports, its sound,
+// determinism, the MP4 and its command line.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "render_helpers.h"
+#include "sync.h"
+
+namespace {
+std::vector<Event> RenderEvents(const std::string& extra = "") {
+  std::string out;
+  const int status = RunCommand(Renderer() + " --quiet --null --events " + extra, &out);
+  EXPECT_EQ(status, 0);
+  return ParseEvents(out);
+}
+
+int32_t Le32(const std::vector<unsigned char>& b, size_t at) {
+  return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
+                              static_cast<uint32_t>(b[at + 3]) << 24);
+}
+}  // namespace
+
+TEST(RenderTimeline, AllRecordsFireInOrderAtTheirOwnSongPositions) {
+  const std::vector<Event> events = RenderEvents();
+  ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
+  for (int i = 0; i < kSyncRecords; ++i) {
+    const Event& e = events[i];
+    SCOPED_TRACE("record " + std::to_string(i + 1));
+    EXPECT_EQ(e.command, sync_data[3 * i + 2]);
+    EXPECT_EQ(e.order, sync_data[3 * i]);
+    // Due records fire one per frame, so a crowded row may slip by one.
+    EXPECT_GE(e.row, sync_data[3 * i + 1]);
+    EXPECT_LE(e.row, sync_data[3 * i + 1] + 1);
+    if (i > 0) {
+      EXPECT_GT(e.frame, events[i - 1].frame);
+      EXPECT_GE(e.songMs, events[i - 1].songMs);
+    }
+  }
+}
+
+TEST(RenderTimeline, ScenesChangeAtTheirPositionsAndTheStopEndsTheShowAfterAbout46s) {
+  const std::vector<Event> events = RenderEvents();
+  ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
+  std::vector<std::pair<int, int>> sceneChanges;
+  for (const Event& e : events) {
+    if (e.command == kSyncNextScene) sceneChanges.emplace_back(e.order, e.row);
+  }
+  const std::vector<std::pair<int, int>> expected = {{1, 0},  {2, 0},  {4, 0},  {6, 0},
+                                                     {6, 12}, {6, 32}, {6, 44}, {7, 0},
+                                                     {7, 12}, {7, 32}, {7, 44}};
+  EXPECT_EQ(sceneChanges, expected);
+
+  // Order 1, row 0: the scene changes one frame before the link overlay.
+  ASSERT_EQ(events[4].command, kSyncNextScene);
+  ASSERT_EQ(events[5].command, kSyncLink);
+  EXPECT_EQ(events[5].frame, events[4].frame + 1);
+
+  const Event& stop = events.back();
+  EXPECT_EQ(stop.command, kSyncStop);
+  EXPECT_EQ(stop.order, 7);
+  EXPECT_EQ(stop.row, 62);
+  const double seconds = stop.frame / 60.0;  // video time, the sound heard
+  EXPECT_GT(seconds, 44.5);
+  EXPECT_LT(seconds, 47.5);
+  // The song clock drops the fractions of each mixed piece and runs a few
+  // per cent slow against the sound.
+  EXPECT_GT(stop.songMs, 42000);
+  EXPECT_LE(stop.songMs, 47000);
+}
+
+TEST(RenderTimeline, TheFirstFrameSeesTheClockAt19ms) {
+  const std::vector<Event> events = RenderEvents();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events[0].frame, 0);
+  EXPECT_EQ(events[0].songMs, 19);
+  EXPECT_EQ(events[0].command, kSyncVeldra);
+}
+
+TEST(RenderOutput, TwoRendersGiveIdenticalPicturesAndSound) {
+  TempDir pictures, a, b;
+  WriteTestPictures(pictures.path());
+  const std::string common =
+      " --quiet --pictures " + pictures.path() + " --png-at 19,5000,25000,40000";
+  ASSERT_EQ(RunCommand(Renderer() + common + " --png-dir " + a.path() + " --wav " + a.path() + "/s.wav"),
+            0);
+  ASSERT_EQ(RunCommand(Renderer() + common + " --png-dir " + b.path() + " --wav " + b.path() + "/s.wav"),
+            0);
+  for (const char* name : {"at-19.png", "at-5000.png", "at-25000.png", "at-40000.png", "s.wav"}) {
+    const std::vector<unsigned char> first = ReadBytes(a.path() + "/" + name);
+    EXPECT_GT(first.size(), 100u) << name;
+    EXPECT_TRUE(first == ReadBytes(b.path() + "/" + name)) << name << " differs";
+  }
+
+  EXPECT_EQ(ReadPng(a.path() + "/at-5000.png").width, 320);
+  // The sound: 735 stereo frames per video frame of the whole show, not silent.
+  const std::vector<unsigned char> wav = ReadBytes(a.path() + "/s.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
+  EXPECT_EQ(Le32(wav, 24), 44100);
+  const int32_t dataBytes = Le32(wav, 40);
+  EXPECT_EQ(static_cast<size_t>(dataBytes) + 44, wav.size());
+  EXPECT_EQ(dataBytes % (735 * 4), 0);
+  const double seconds = dataBytes / (44100.0 * 4);
+  EXPECT_GT(seconds, 44.5);
+  EXPECT_LT(seconds, 47.5);
+  long loud = 0;
+  for (size_t i = 44; i + 1 < wav.size(); i += 2) {
+    const int16_t v = static_cast<int16_t>(wav[i] | wav[i + 1] << 8);
+    loud += v > 1000 || v < -1000;
+  }
+  EXPECT_GT(loud, static_cast<long>(wav.size() / 100));
+}
+
+TEST(RenderOutput, PicturesOnlyStopAfterTheLastRequestedFrame) {
+  TempDir dir;
+  std::string err;
+  // The progress bar goes to stderr; redirect it to stdout to see it.
+  ASSERT_EQ(RunCommand(Renderer() + " --png-at 1000 --png-dir " + dir.path() + " 2>&1", &err), 0);
+  EXPECT_NE(err.find("%"), std::string::npos) << "no progress bar: " << err;
+  EXPECT_EQ(ReadPng(dir.path() + "/at-1000.png").width, 320);
+}
+
+TEST(RenderOutput, Mp4HoldsVideoAndSoundOfTheWholeShow) {
+  TempDir dir;
+  const std::string mp4 = dir.path() + "/show.mp4";
+  ASSERT_EQ(RunCommand(Renderer() + " --quiet --fps 10 --out " + mp4), 0);
+  std::string probe;
+  ASSERT_EQ(RunCommand("ffprobe -v error -show_entries stream=codec_type,width,height -show_entries "
+                "format=duration -of default=noprint_wrappers=1 " + mp4,
+                &probe),
+            0);
+  EXPECT_NE(probe.find("codec_type=video"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("codec_type=audio"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("width=320"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("height=240"), std::string::npos) << probe;
+  const size_t at = probe.find("duration=");
+  ASSERT_NE(at, std::string::npos);
+  const double duration = std::stod(probe.substr(at + 9));
+  EXPECT_GT(duration, 44.5);
+  EXPECT_LT(duration, 47.5);
+  // No temporary files are left beside the output.
+  std::string listing;
+  RunCommand("ls " + dir.path(), &listing);
+  EXPECT_EQ(listing, "show.mp4\n");
+}
+
+TEST(RenderCommandLine, HelpExplainsTheOptionsAndMistakesAreRefused) {
+  std::string help;
+  EXPECT_EQ(RunCommand(Renderer() + " --help", &help), 0);
+  for (const char* option : {"--out", "--wav", "--png-at", "--png-dir", "--events", "--null",
+                             "--fps"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(RunCommand(Renderer() + " --bogus 2>/dev/null"), 2);
+  EXPECT_EQ(RunCommand(Renderer() + " 2>/dev/null"), 2);
+  EXPECT_EQ(RunCommand(Renderer() + " --png-at 10,x 2>/dev/null"), 2);
+  EXPECT_EQ(RunCommand(Renderer() + " --fps 0 --null 2>/dev/null"), 2);
+}
+
+TEST(RenderPictures, AMissingPictureIsNamedAndTheShowGoesOn) {
+  TempDir empty, out;
+  std::string err;
+  const int status = RunCommand(Renderer() + " --quiet --pictures " + empty.path() +
+                             " --png-at 2000 --png-dir " + out.path() + " 2>&1 >/dev/null",
+                         &err);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(err.find("kludd.raw is missing or short"), std::string::npos) << err;
+  EXPECT_NE(err.find("grabak3.raw is missing or short"), std::string::npos) << err;
+  const Frame frame = ReadPng(out.path() + "/at-2000.png");
+  ASSERT_EQ(frame.width, 320);
+  // Transparent kollademos: the grey noise shows through.
+  const uint32_t c = frame.At(160, 150);
+  EXPECT_GT(c & 0xFF, 8u);
+}
