@@ -29,7 +29,8 @@ class Sample {
   Sample& operator=(Sample* other);
 
   // Replaces the contents with count * half samples of a triangle wave that turns at +-15000 and
-  // takes about `half` samples per slope. Non-positive arguments give an empty sample.
+  // takes about `half` samples per slope. Non-positive arguments give an empty sample; a length
+  // past 2^32 - 1 samples, or one that cannot be allocated, leaves the sample unchanged.
   void GenTriWave(int count, int half);
 
   // Mixes `other` in from index `offset`, growing the sample as needed; the sums are clamped to

@@ -81,11 +81,6 @@ Canvas MakeLink(Fonts&) {
       }
     }
   }
-  // Two ends of broken chain leave the frame at the corners.
-  c.Line(cx0 - 0.75f * pitch * dx, cy0 - 0.75f * pitch * dy, cx0 - 1.6f * pitch * dx,
-         cy0 - 1.6f * pitch * dy, 8, kBlack);
-  c.Line(cx0 + 4.75f * pitch * dx, cy0 + 4.75f * pitch * dy, cx0 + 5.6f * pitch * dx,
-         cy0 + 5.6f * pitch * dy, 8, kBlack);
   return c;
 }
 
