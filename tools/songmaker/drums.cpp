@@ -63,7 +63,9 @@ XmInstrument MakeKick() {
   Normalize(s, 0.97f);
   XmInstrument ins;
   ins.name = "kick";
-  ins.samples.push_back(OneShot("kick", s, rate, false));
+  XmSample x = OneShot("kick", s, rate, false);
+  x.volume = 58;  // leaves headroom where the kick meets the bass and the crash
+  ins.samples.push_back(x);
   return ins;
 }
 

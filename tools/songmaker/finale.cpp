@@ -56,9 +56,9 @@ void WriteFinale(Pattern& p) {
   p.Fx(62, kChArp, kFxArpeggio, 0);
 
   // The final hit: impact, stab and low A, all left to ring.
-  p.Play(62, kChPerc, Note("C-4"), kInsImpact, Vol(64));
-  p.Play(62, kChStab, Note("A-3"), kInsStab, Vol(60));
-  p.Play(62, kChBass, Note("A-1"), kInsBass, Vol(64));
+  p.Play(62, kChPerc, Note("C-4"), kInsImpact, Vol(46));
+  p.Play(62, kChStab, Note("A-3"), kInsStab, Vol(50));
+  p.Play(62, kChBass, Note("A-1"), kInsBass, Vol(50));
   // The pads move to the final chord without a new attack (no instrument,
   // legato in the volume column), then are released.
   p.At(62, kChPadA) = XmCell{Note("A-3"), 0, kVolLegato, 0, 0};

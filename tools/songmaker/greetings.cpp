@@ -22,17 +22,20 @@ constexpr LeadNote kMelodyB[] = {
 
 void WriteLightBeat(Pattern& p) {
   // Accents on 0, 32 and 34.
-  for (int row : {0, 32, 34}) p.Play(row, kChKick, Note("C-4"), kInsKick, Vol(64));
+  for (int row : {0, 32, 34}) p.Play(row, kChKick, Note("C-4"), kInsKick, Vol(row == 0 ? 64 : 56));
   p.Play(0, kChPerc, Note("C-5"), kInsCymbal, Vol(54));
   p.Play(32, kChPerc, Note("C-5"), kInsCymbal, Vol(48));
   p.Play(0, kChStab, Note("F-3"), kInsStab, Vol(46));
   p.Play(32, kChStab, Note("E-3"), kInsStab, Vol(40));
-  p.Play(34, kChStab, Note("G-3"), kInsStab, Vol(44));
+  p.Play(34, kChStab, Note("G-3"), kInsStab, Vol(38));
   for (int row : {10, 16, 26, 42, 48, 58}) p.Play(row, kChKick, Note("C-4"), kInsKick, Vol(40));
   for (int row : {8, 24, 40, 56}) p.Play(row, kChSnare, Note("C-4"), kInsSnare, Vol(34));
+  // Hats pan left and right by the beat; their level comes from the
+  // set-volume effect, since the volume column carries the pan.
   for (int row = 0; row < 64; row += 2) {
-    p.Play(row, kChHat, Note("C-4"), kInsHat, Vol(row % 4 == 2 ? 34 : 14));
-    p.Volume(row, kChHat, static_cast<uint8_t>(kVolPan + (row % 8 < 4 ? 5 : 10)));
+    p.Play(row, kChHat, Note("C-4"), kInsHat,
+           static_cast<uint8_t>(kVolPan + (row % 8 < 4 ? 6 : 9)));
+    p.Fx(row, kChHat, kFxSetVolume, static_cast<uint8_t>(row % 4 == 2 ? 34 : 14));
   }
   p.Play(14, kChHat, Note("C-4"), kInsCymbal, Vol(22));
   p.Play(46, kChHat, Note("C-4"), kInsCymbal, Vol(22));
@@ -42,17 +45,20 @@ void WriteGreetingBass(Pattern& p) {
   for (int bar = 0; bar < 4; ++bar) {
     uint8_t root = Note(kGreetingChords[bar].bass);
     int b = bar * 16;
-    p.Play(b + 0, kChBass, root, kInsBass, Vol(58));
+    // The bass answers the kick instead of doubling it: a push on the third
+    // sixteenth, the octave, and the root again late in the bar.
+    p.Play(b + 2, kChBass, root, kInsBass, Vol(42));
     p.Play(b + 6, kChBass, root + 12, kInsBass, Vol(44));
-    p.Play(b + 10, kChBass, root, kInsBass, Vol(50));
-    p.KeyOff(b + 14, kChBass);
+    p.Play(b + 12, kChBass, root, kInsBass, Vol(46));
+    p.KeyOff(b + 15, kChBass);
   }
 }
 
 // The arpeggio drifts right across a bar and back left across the next, with
-// the volume column's pan slides.
+// the volume column's pan slides on every other row (45 pan steps a bar). The
+// rows that start a note keep their volume.
 void WriteArpDrift(Pattern& p) {
-  for (int row = 1; row < 64; ++row) {
+  for (int row = 1; row < 64; row += 2) {
     bool right = (row / 16) % 2 == 0;
     p.Volume(row, kChArp, static_cast<uint8_t>((right ? 0xE0 : 0xD0) + 1));
   }
@@ -68,8 +74,8 @@ void Swell(Pattern& p, int from, int to) {
 void WriteGreetings(Pattern& p) {
   WriteLightBeat(p);
   WriteGreetingBass(p);
-  WritePads(p, kGreetingChords, 44);
-  WriteArp(p, kGreetingChords, 36);
+  WritePads(p, kGreetingChords, 34);
+  WriteArp(p, kGreetingChords, 28);
   WriteArpDrift(p);
   WriteLead(p, kMelodyA, sizeof(kMelodyA) / sizeof(kMelodyA[0]));
   // The C after the opening A slides from it without a new attack.
@@ -80,8 +86,8 @@ void WriteGreetings(Pattern& p) {
 void WriteGreetingsBuild(Pattern& p) {
   WriteLightBeat(p);
   WriteGreetingBass(p);
-  WritePads(p, kGreetingChords, 44);
-  WriteArp(p, kGreetingChords, 36);
+  WritePads(p, kGreetingChords, 34);
+  WriteArp(p, kGreetingChords, 28);
   WriteArpDrift(p);
   WriteLead(p, kMelodyB, sizeof(kMelodyB) / sizeof(kMelodyB[0]));
   Swell(p, 49, 52);

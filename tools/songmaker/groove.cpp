@@ -33,7 +33,7 @@ void WriteBeat(Pattern& p, int rows) {
     if (row < rows) p.Play(row, kChSnare, Note("C-4"), kInsSnare, Vol(Backbeat(row) ? 62 : 42));
   }
   for (size_t i = 0; i < sizeof(kTomRows) / sizeof(kTomRows[0]); ++i) {
-    if (kTomRows[i] < rows) p.Play(kTomRows[i], kChPerc, Note(kTomNotes[i]), kInsTom, Vol(50));
+    if (kTomRows[i] < rows) p.Play(kTomRows[i], kChPerc, Note(kTomNotes[i]), kInsTom, Vol(44));
   }
   WriteHats(p, 0, rows, 46, 20);
   // An open hat lifts the end of the second bar.
@@ -41,7 +41,7 @@ void WriteBeat(Pattern& p, int rows) {
   p.At(30, kChHat).effect = 0;
   p.At(30, kChHat).parameter = 0;
   WriteRollingBass(p, kMainChords, 0, rows);
-  WritePads(p, kMainChords, 34);
+  WritePads(p, kMainChords, 30);
 }
 
 }  // namespace

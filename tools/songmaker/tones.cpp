@@ -48,6 +48,7 @@ XmInstrument MakeBass() {
   XmInstrument ins;
   ins.name = "bass";
   XmSample x = Tone("bass", s, false);
+  x.volume = 58;
   x.loopType = 1;
   x.loopStart = attack;
   x.loopLength = loop;
@@ -82,6 +83,7 @@ XmInstrument MakeLead() {
   XmInstrument ins;
   ins.name = "lead";
   XmSample x = Tone("lead", s, false);
+  x.volume = 54;  // the level of notes written without a volume
   x.loopType = 2;
   x.loopStart = attack;
   x.loopLength = loop;
