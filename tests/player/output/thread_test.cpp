@@ -3,10 +3,13 @@
 // under ThreadSanitizer (label "threads"), this shows the shared state safe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "code_song.h"
+#include "xm_writer.h"
 
 namespace {
 
@@ -81,6 +84,60 @@ TEST_F(MixingThreadTest, QueriesFromAnotherThreadWhileTheOwnerStops) {
   FMUSIC_StopSong(&song_);
   done.store(true);
   reader.join();
+}
+
+// Song bytes served from memory to the loader.
+std::vector<uint8_t> g_bytes;
+size_t g_at = 0;
+unsigned int MemOpen(const char*) {
+  return g_at = 0, 1;
+}
+void MemClose(unsigned int) {}
+int MemRead(void* buffer, int size, unsigned int) {
+  const size_t n = std::min(static_cast<size_t>(std::max(size, 0)), g_bytes.size() - g_at);
+  std::memcpy(buffer, g_bytes.data() + g_at, n);
+  g_at += n;
+  return static_cast<int>(n);
+}
+int MemSeek(unsigned int, int pos, signed char mode) {
+  g_at = std::min(g_bytes.size(), static_cast<size_t>((mode == 1 ? g_at : 0) + pos));
+  return 0;
+}
+int MemTell(unsigned int) {
+  return static_cast<int>(g_at);
+}
+
+// A loaded song, freed while the thread mixes it: the free stops the thread
+// before anything the fill reads is released.
+TEST_F(MixingThreadTest, FreeingALoadedSongWhilePlaying) {
+  XmSong xm;
+  xm.channels = 4;
+  XmPattern& p = xm.AddPattern(16);
+  for (int r = 0; r < 16; r += 2) p.At(r, r % 4, 4) = XmCell{49, 1, 0, 0, 0};
+  xm.orders = {0};
+  XmInstrument instrument;
+  XmSample sample;
+  for (int i = 0; i < 100; ++i) sample.data.push_back(static_cast<int16_t>(i * 300 - 15000));
+  sample.loopType = 2;
+  sample.loopLength = 100;
+  instrument.samples.push_back(sample);
+  xm.instruments.push_back(instrument);
+  g_bytes = WriteXm(xm);
+  FSOUND_File_SetCallbacks(&MemOpen, &MemClose, &MemRead, &MemSeek, &MemTell);
+  ASSERT_TRUE(FSOUND_Init(44100, 0));
+  Song* song = FMUSIC_LoadSong("memory", nullptr);
+  ASSERT_NE(song, nullptr);
+  ASSERT_TRUE(FMUSIC_PlaySong(song));
+  const auto limit = steady_clock::now() + std::chrono::seconds(20);
+  while (FMUSIC_GetTime(song) < 150 && steady_clock::now() < limit) {
+    EXPECT_LT(FMUSIC_GetRow(song), 16);
+    EXPECT_EQ(FMUSIC_GetOrder(song), 0);
+    std::this_thread::sleep_for(milliseconds(2));
+  }
+  EXPECT_GE(FMUSIC_GetTime(song), 150);
+  EXPECT_TRUE(FMUSIC_FreeSong(song));
+  EXPECT_EQ(FMUSIC_PlayingSong.load(), nullptr);
+  EXPECT_EQ(FMUSIC_GetTime(&song_), 0);
 }
 
 }  // namespace

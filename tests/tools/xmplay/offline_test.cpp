@@ -1,0 +1,127 @@
+// xmplay's offline modes: the WAV file (header, length, content) and the
+// timeline, stopping where the song first loops back or after --seconds.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "run_xmplay.h"
+
+namespace {
+
+uint32_t U32(const std::string& s, size_t at) {
+  return static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
+         static_cast<uint8_t>(s[at + 2]) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
+}
+uint16_t U16(const std::string& s, size_t at) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8);
+}
+
+// Checks the 44-byte header of a 16-bit stereo 44,100 Hz file and returns the
+// frames it holds.
+uint32_t CheckWav(const std::string& wav) {
+  EXPECT_GE(wav.size(), 44u);
+  if (wav.size() < 44) return 0;
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_EQ(U32(wav, 4), wav.size() - 8);
+  EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+  EXPECT_EQ(U32(wav, 16), 16u);
+  EXPECT_EQ(U16(wav, 20), 1);  // PCM
+  EXPECT_EQ(U16(wav, 22), 2);
+  EXPECT_EQ(U32(wav, 24), 44100u);
+  EXPECT_EQ(U32(wav, 28), 44100u * 4);
+  EXPECT_EQ(U16(wav, 32), 4);
+  EXPECT_EQ(U16(wav, 34), 16);
+  EXPECT_EQ(wav.substr(36, 4), "data");
+  EXPECT_EQ(U32(wav, 40), wav.size() - 44);
+  return U32(wav, 40) / 4;
+}
+
+TEST(XmplayWavTest, StopsWhereTheSongFirstLoopsBack) {
+  // 2 orders x 32 rows x speed 6 at 125 BPM (882 frames per tick).
+  const std::string song = WriteSong(SquareSong(2, 32, 6, 125), "two_orders.xm");
+  const std::string wav = TempPath("two_orders.wav");
+  const RunResult r = RunXmplay(song + " --wav " + wav);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string bytes = ReadText(wav);
+  EXPECT_EQ(CheckWav(bytes), 2u * 32 * 6 * 882);
+
+  // The first note is heard at once (after its fade-in), both channels.
+  std::vector<int16_t> values((bytes.size() - 44) / 2);
+  std::memcpy(values.data(), bytes.data() + 44, values.size() * 2);
+  int loud = 0;
+  for (size_t i = 2 * 200; i < 2 * 800; ++i) loud += std::abs(values[i]) > 1000;
+  EXPECT_GT(loud, 1000);
+}
+
+TEST(XmplayWavTest, RestartPositionLoopIsFoundToo) {
+  // Orders 0, 1, 2 then back to 1: three orders are rendered.
+  const std::string song = WriteSong(SquareSong(3, 16, 3, 150, 1), "restart.xm");
+  const std::string wav = TempPath("restart.wav");
+  ASSERT_EQ(RunXmplay(song + " --wav " + wav).status, 0);
+  const int framesPerTick = static_cast<int>(1000 / (150 * 0.4f) * 44100 * 0.001f);
+  EXPECT_EQ(CheckWav(ReadText(wav)), 3u * 16 * 3 * framesPerTick);
+}
+
+TEST(XmplayWavTest, SecondsSetsTheLength) {
+  const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "short.xm");
+  const std::string wav = TempPath("seconds.wav");
+  ASSERT_EQ(RunXmplay(song + " --wav " + wav + " --seconds 3.5").status, 0);
+  EXPECT_EQ(CheckWav(ReadText(wav)), 154350u);  // 3.5 s: longer than the song, which loops
+}
+
+TEST(XmplayWavTest, UnwritableOutputFails) {
+  const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "short.xm");
+  const RunResult r = RunXmplay(song + " --wav /nonexistent-dir/out.wav");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("/nonexistent-dir/out.wav"), std::string::npos);
+}
+
+TEST(XmplayTimelineTest, OneLinePerTickFromTheSequencer) {
+  const std::string song = WriteSong(SquareSong(2, 32, 6, 125), "timeline.xm");
+  const RunResult r = RunXmplay(song + " --timeline");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 2u * 32 * 6);
+  int previousTime = -1;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    int order = -1, row = -1, tick = -1, time = -1;
+    ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d %d %d %d", &order, &row, &tick, &time), 4)
+        << lines[i];
+    const int t = static_cast<int>(i);
+    ASSERT_EQ(order, t / (32 * 6)) << lines[i];
+    ASSERT_EQ(row, t / 6 % 32) << lines[i];
+    ASSERT_EQ(tick, t % 6) << lines[i];
+    // 882 frames are 20 ms: the clock truncates each tick to 19.
+    ASSERT_EQ(time, t * 19) << lines[i];
+    ASSERT_GT(time, previousTime);
+    previousTime = time;
+  }
+}
+
+TEST(XmplayTimelineTest, SecondsLimitsTheTicks) {
+  const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "timeline_short.xm");
+  const RunResult r = RunXmplay(song + " --timeline --seconds 5");
+  ASSERT_EQ(r.status, 0);
+  // Ticks that start within 5 s: 220500 / 882 = 250 exactly.
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 250u);
+  EXPECT_EQ(lines.back(), "0 9 3 4731");  // the song looped: tick 249 is row 41 % 16
+}
+
+// A module written by a tracker, when its Debian package is installed.
+TEST(XmplayRealFileTest, PlaysATrackerWrittenModule) {
+  const std::string path = "/usr/share/games/ceferino/music/menu.xm";
+  if (!std::ifstream(path).good()) GTEST_SKIP() << "install ceferino-data for " << path;
+  const std::string wav = TempPath("menu.wav");
+  const RunResult r = RunXmplay(path + " --wav " + wav);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const uint32_t frames = CheckWav(ReadText(wav));
+  EXPECT_GT(frames, 44100u * 30);  // about 51 s before it loops
+  EXPECT_LT(frames, 44100u * 120);
+  const RunResult timeline = RunXmplay(path + " --timeline");
+  ASSERT_EQ(timeline.status, 0);
+  EXPECT_EQ(Lines(timeline.out).front(), "0 0 0 0");
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// xmplay in real time through SDL's disk audio driver: it shows the heard
+// position, ends by itself when the song loops back, and ends cleanly on
+// Ctrl-C.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "run_xmplay.h"
+
+namespace {
+
+std::string DiskDriver(const std::string& raw) {
+  return "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw;
+}
+
+TEST(XmplayRealTimeTest, PlaysUntilTheSongLoopsBack) {
+  // 16 rows x speed 3 at 125 BPM: 42,336 frames, just under a second.
+  const std::string song = WriteSong(SquareSong(1, 16, 3, 125), "realtime.xm");
+  const std::string raw = TempPath("realtime.raw");
+  const auto start = std::chrono::steady_clock::now();
+  const RunResult r = RunXmplay(song, DiskDriver(raw));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_GT(seconds, 0.8);
+  EXPECT_LT(seconds, 8.0);
+  EXPECT_NE(r.err.find("order   0  row "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find('\r'), std::string::npos);
+  EXPECT_GT(ReadText(raw).size(), 42336u * 4 / 2);  // the device played audio
+}
+
+TEST(XmplayRealTimeTest, CtrlCStopsCleanly) {
+  const std::string song = WriteSong(SquareSong(8, 64, 6, 125), "long.xm");  // about 61 s
+  const std::string raw = TempPath("interrupted.raw");
+  const std::string err = TempPath("interrupted_err.txt");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+    if (freopen(err.c_str(), "w", stderr) == nullptr) _exit(99);
+    execl(XMPLAY_PATH, XMPLAY_PATH, song.c_str(), static_cast<char*>(nullptr));
+    _exit(98);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  kill(pid, SIGINT);
+  int status = 0;
+  const auto start = std::chrono::steady_clock::now();
+  pid_t done = 0;
+  while ((done = waitpid(pid, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (done == 0) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+  ASSERT_EQ(done, pid) << "xmplay did not stop on SIGINT";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_NE(ReadText(err).find("order"), std::string::npos);
+}
+
+}  // namespace

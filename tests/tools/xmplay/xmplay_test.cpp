@@ -1,0 +1,65 @@
+// xmplay's command line and its failures: help, usage errors (status 2) and
+// files that cannot be played (status 1, one line naming the file and why).
+#include <gtest/gtest.h>
+
+#include "run_xmplay.h"
+
+namespace {
+
+TEST(XmplayCommandLineTest, HelpExplainsTheOptions) {
+  const RunResult r = RunXmplay("--help");
+  EXPECT_EQ(r.status, 0);
+  for (const char* option : {"--wav", "--timeline", "--seconds", "Ctrl-C"}) {
+    EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(XmplayCommandLineTest, BadOptionsAreUsageErrors) {
+  const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "usage.xm");
+  for (const std::string& args : {std::string(""), "--bogus " + song, song + " --seconds",
+                                  song + " --seconds abc", song + " --seconds -3", song + " --wav",
+                                  song + " --wav a.wav --timeline", song + " other.xm"}) {
+    const RunResult r = RunXmplay(args);
+    EXPECT_EQ(r.status, 2) << "args: " << args;
+    EXPECT_NE(r.err.find("usage:"), std::string::npos) << "args: " << args;
+  }
+}
+
+// One line on stderr, naming the file and holding `reason`.
+void ExpectOneLineFailure(const std::string& path, const std::string& reason) {
+  const RunResult r = RunXmplay("'" + path + "' --timeline");
+  EXPECT_EQ(r.status, 1) << path;
+  const std::vector<std::string> lines = Lines(r.err);
+  ASSERT_EQ(lines.size(), 1u) << r.err;
+  EXPECT_NE(lines[0].find(path), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(reason), std::string::npos) << lines[0];
+  EXPECT_TRUE(r.out.empty()) << r.out;
+}
+
+TEST(XmplayBadFileTest, MissingFile) {
+  ExpectOneLineFailure(TempPath("no such file.xm"), "cannot open");
+}
+
+TEST(XmplayBadFileTest, NotAnXmFile) {
+  const std::string path = TempPath("notes.txt");
+  std::ofstream(path) << "These are not the bytes of a module.\n";
+  ExpectOneLineFailure(path, "not an XM module");
+  const std::string tiny = TempPath("tiny.xm");
+  std::ofstream(tiny) << "Extended";
+  ExpectOneLineFailure(tiny, "not an XM module");
+}
+
+TEST(XmplayBadFileTest, FilesCutShortAnywhere) {
+  const std::vector<uint8_t> bytes = WriteXm(SquareSong(2, 32, 6, 125));
+  // In the header, in the pattern, in the instrument and in the sample data.
+  for (const size_t keep :
+       {size_t{40}, size_t{100}, size_t{350}, bytes.size() - 300, bytes.size() - 1}) {
+    const std::string path = TempPath("cut.xm");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(keep));
+    SCOPED_TRACE("kept " + std::to_string(keep) + " of " + std::to_string(bytes.size()));
+    ExpectOneLineFailure(path, "cut short");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// xmplay: plays an XM file from disk in real time, or renders it offline to a
+// WAV file or a per-tick timeline. Exit status 0 on success, 1 when the file
+// cannot be played or the output not written, 2 for a usage error.
+#include <cstdio>
+#include <string>
+
+#include "options.h"
+#include "output.h"
+#include "playback.h"
+#include "song.h"
+#include "song_file.h"
+#include "wave_out.h"
+
+int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "xmplay: %s\n", error.c_str());
+    PrintUsage(argv[0], false);
+    return 2;
+  }
+  if (options.help) {
+    PrintUsage(argv[0], true);
+    return 0;
+  }
+
+  const bool offline = options.timeline || !options.wavPath.empty();
+  InstallStdioCallbacks();
+  FSOUND_SetWaveOutFactory(offline ? &FSOUND_CreateVirtualWaveOut : nullptr);
+  if (!FSOUND_Init(kMixRate, 0)) {
+    std::fprintf(stderr, "xmplay: cannot open the audio output\n");
+    return 1;
+  }
+  Song* song = LoadSongFile(options.file, error);
+  if (song == nullptr) {
+    std::fprintf(stderr, "xmplay: %s: %s\n", options.file.c_str(), error.c_str());
+    FSOUND_Close();
+    return 1;
+  }
+  const int status = offline ? RenderOffline(options, song) : PlayRealTime(options, song);
+  FMUSIC_FreeSong(song);
+  FSOUND_Close();
+  return status;
+}

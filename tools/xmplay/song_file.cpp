@@ -1,0 +1,87 @@
+// The stdio file callbacks of xmplay. stdio never reads past the end of a
+// file; a read that comes up short marks the file as cut short, since the
+// loader itself does not check how much it got.
+#include "song_file.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "file.h"
+#include "song.h"
+
+namespace {
+
+std::array<FILE*, 8> g_files{};  // handle h is g_files[h - 1]
+bool g_shortRead = false;
+
+FILE* FileOf(unsigned int handle) {
+  return handle >= 1 && handle <= g_files.size() ? g_files[handle - 1] : nullptr;
+}
+
+unsigned int OpenFile(const char* name) {
+  for (size_t i = 0; i < g_files.size(); ++i) {
+    if (g_files[i] == nullptr) {
+      g_files[i] = std::fopen(name, "rb");
+      return g_files[i] ? static_cast<unsigned int>(i + 1) : 0;
+    }
+  }
+  return 0;
+}
+
+void CloseFile(unsigned int handle) {
+  if (FILE* f = FileOf(handle)) {
+    std::fclose(f);
+    g_files[handle - 1] = nullptr;
+  }
+}
+
+int ReadFile(void* buffer, int size, unsigned int handle) {
+  FILE* f = FileOf(handle);
+  if (f == nullptr || size <= 0) return 0;
+  const size_t got = std::fread(buffer, 1, static_cast<size_t>(size), f);
+  if (got < static_cast<size_t>(size)) g_shortRead = true;
+  return static_cast<int>(got);
+}
+
+int SeekFile(unsigned int handle, int pos, signed char mode) {
+  FILE* f = FileOf(handle);
+  if (f == nullptr) return -1;
+  return std::fseek(f, pos, mode == 1 ? SEEK_CUR : SEEK_SET);
+}
+
+int TellFile(unsigned int handle) {
+  FILE* f = FileOf(handle);
+  return f ? static_cast<int>(std::ftell(f)) : 0;
+}
+
+}  // namespace
+
+void InstallStdioCallbacks() {
+  FSOUND_File_SetCallbacks(&OpenFile, &CloseFile, &ReadFile, &SeekFile, &TellFile);
+}
+
+Song* LoadSongFile(const std::string& path, std::string& error) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) {
+    error = std::string("cannot open: ") + std::strerror(errno);
+    return nullptr;
+  }
+  char signature[17] = {};
+  const size_t got = std::fread(signature, 1, sizeof signature, f);
+  std::fclose(f);
+  if (got < sizeof signature || std::memcmp(signature, "Extended Module: ", 17) != 0) {
+    error = "not an XM module (no \"Extended Module: \" signature)";
+    return nullptr;
+  }
+  g_shortRead = false;
+  Song* song = FMUSIC_LoadSong(path.c_str(), nullptr);
+  if (g_shortRead) {
+    if (song) FMUSIC_FreeSong(song);
+    error = "the file is cut short (it ends inside the module data)";
+    return nullptr;
+  }
+  if (song == nullptr) error = "not a valid XM module (the loader rejected it)";
+  return song;
+}
