@@ -96,8 +96,8 @@ bool HeadlessDisplay::CreatePrimary(int backBuffers) {
   frames_ = 0;
   if (chain_) {
     const int row = width_ * ((format_.bits + 7) / 8);
-    pitch_ = std::max(requestedPitch_, row);
-    back_.assign(static_cast<size_t>(pitch_) * height_, kUntouched);
+    pitch_ = requestedPitch_ > 0 ? requestedPitch_ : row;
+    back_.assign(static_cast<size_t>(std::max(pitch_, row)) * height_, kUntouched);
     front_ = back_;
   }
   return true;

@@ -47,7 +47,9 @@ class HeadlessDisplay : public DisplayPlatform {
   // Defaults: 32 and 24 with red in 0xFF0000 and blue in 0xFF, 16 as 5-6-5.
   void SetFormatForMode(int modeBits, const DisplayPixelFormat& format);
   // Row pitch of the back buffer in bytes; 0 (the default) packs rows tightly.
-  // Any pitch smaller than a row is raised to the row's width.
+  // A pitch smaller than a row is reported as it is (a broken platform, which
+  // the display layer must refuse to write through); the memory behind it
+  // still holds whole rows.
   void SetPitch(int pitch) { requestedPitch_ = pitch; }
   // Scripted window events, handed out in order by PeekMessage.
   void Post(const DisplayMessage& message) { events_.push_back(message); }

@@ -74,4 +74,10 @@ TEST_F(ShutdownTest, WithoutAnAfterCloseStepTheDisplayStillClosesBeforeExit) {
   EXPECT_EQ(screen.Log(), expected);
 }
 
+// Without a platform to end it, the process itself ends with status 0.
+TEST(ShutdownDeathTest, WithoutAPlatformTheProcessEndsWithZero) {
+  ptc_use_platform(nullptr);
+  EXPECT_EXIT(WndProc(kMsgKeyDown, kKeyEscape, 0), testing::ExitedWithCode(0), "");
+}
+
 }  // namespace

@@ -121,6 +121,17 @@ TEST_F(HeadlessTest, AFailedLockSkipsTheFrameAndTheNextCallTriesAgain) {
   EXPECT_EQ(screen.Frames(), 1);
 }
 
+TEST_F(HeadlessTest, ABackBufferNarrowerThanARowIsNotWrittenThrough) {
+  screen.SetPitch(kW * 4 - 1);
+  ASSERT_EQ(ptc_open("T", kW, kH), 1);
+  screen.PostActivate(true);
+  auto frame = TestFrame();
+  screen.ClearLog();
+  EXPECT_EQ(ptc_update(frame.data()), 0);
+  EXPECT_EQ(screen.Log(), (Log{"Restore", "Lock", "Unlock"}));
+  for (int i = 0; i < kW * 4 * kH; ++i) ASSERT_EQ(screen.Back()[i], HeadlessDisplay::kUntouched);
+}
+
 TEST_F(HeadlessTest, NoFrameOrNoDisplayDrawsNothing) {
   uint32_t pixel = 0;
   EXPECT_EQ(ptc_update(&pixel), 0);  // never opened
