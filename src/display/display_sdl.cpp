@@ -59,10 +59,9 @@ class SdlDisplay : public DisplayPlatform {
     // Without these, SDL would fall back to its invisible off-screen driver
     // when there is no display (the show would run unseen and end with 0),
     // switch the screen saver off on its own, and turn Ctrl+C into a close
-    // request. The SDL_VIDEODRIVER environment variable still overrides the
-    // driver choice.
-    // Wayland is only tried where a compositor is announced: probing for one
-    // elsewhere prints complaints of its own on stderr.
+    // request. Wayland is only tried where a compositor is announced: probing
+    // for one elsewhere prints complaints of its own on stderr. The
+    // SDL_VIDEODRIVER environment variable still overrides the driver choice.
     const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, wayland ? "x11,wayland" : "x11");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
