@@ -36,7 +36,9 @@ void Matrix::Mul(Vector const& v, Vector& out) const {
   out = t;
 }
 
-void Matrix::GetPos(Vector& out) { out = Vector(m[12], m[13], m[14]); }
+void Matrix::GetPos(Vector& out) {
+  out = Vector(m[12], m[13], m[14]);
+}
 
 void Matrix::Scale(float sx, float sy, float sz) {
   static Matrix t = [] {

@@ -37,9 +37,13 @@ void TDMotor::AllocDepth(int w, int h) {
   if (n > 0) depth = new uint32_t[n];
 }
 
-TDMotor::TDMotor(int w, int h) { Init(w, h); }
+TDMotor::TDMotor(int w, int h) {
+  Init(w, h);
+}
 
-TDMotor::TDMotor(Image32 surface) { Init(std::move(surface)); }
+TDMotor::TDMotor(Image32 surface) {
+  Init(std::move(surface));
+}
 
 TDMotor::~TDMotor() {
   delete[] depth;

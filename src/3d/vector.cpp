@@ -16,7 +16,9 @@ void Angle(float angle, float& c, float& s) {
   s = static_cast<float>(std::sin(static_cast<double>(rad)));
 }
 
-float Dot(Vector const& a, Vector const& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Dot(Vector const& a, Vector const& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 int ToInt(double v) {
   if (!(v > static_cast<double>(INT_MIN) - 1.0 && v < static_cast<double>(INT_MAX) + 1.0))
@@ -36,7 +38,9 @@ void Vector::Normalize() {
   }
 }
 
-float Vector::Length() const { return std::sqrt(x * x + y * y + z * z); }
+float Vector::Length() const {
+  return std::sqrt(x * x + y * y + z * z);
+}
 
 void Vector::Cross(Vector const& a, Vector const& b) {
   Vector r(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);

@@ -15,11 +15,19 @@ float Term(double (*trig)(double), int coefficient, float angle, int power) {
   return static_cast<float>(std::pow(trig(static_cast<double>(arg)), power));
 }
 
-double Sin(double v) { return std::sin(v); }
-double Cos(double v) { return std::cos(v); }
+double Sin(double v) {
+  return std::sin(v);
+}
+double Cos(double v) {
+  return std::cos(v);
+}
 
-float SinF(float v) { return static_cast<float>(std::sin(static_cast<double>(v))); }
-float CosF(float v) { return static_cast<float>(std::cos(static_cast<double>(v))); }
+float SinF(float v) {
+  return static_cast<float>(std::sin(static_cast<double>(v)));
+}
+float CosF(float v) {
+  return static_cast<float>(std::cos(static_cast<double>(v)));
+}
 
 }  // namespace
 

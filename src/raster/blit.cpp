@@ -5,8 +5,8 @@
 // of the rule (increasing rows, then columns), whose result with an overlap
 // depends on that order.
 #include <algorithm>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "image32.h"
@@ -67,7 +67,8 @@ void BlitRows(Image32& src, Image32& dst, const Rect& r, uint32_t k) {
   int64_t j0 = std::max<int64_t>(0, -r.dy), j1 = std::min<int64_t>(r.h, dst.height - r.dy);
   if (i0 >= i1 || j0 >= j1) return;
   // Of those, the columns whose source column lies inside this surface.
-  int64_t s0 = std::clamp<int64_t>(-r.sx, i0, i1), s1 = std::clamp<int64_t>(src.width - r.sx, s0, i1);
+  int64_t s0 = std::clamp<int64_t>(-r.sx, i0, i1),
+          s1 = std::clamp<int64_t>(src.width - r.sx, s0, i1);
   const raster::RowKernels& kern = raster::Kernels();
   for (int64_t j = j0; j < j1; ++j) {
     uint32_t* drow = dst.pixels + static_cast<size_t>(r.dy + j) * dst.width + r.dx;

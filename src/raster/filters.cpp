@@ -15,9 +15,15 @@ namespace {
 uint32_t noiseIndex = 0;  // the noise stream's position, the filter's only state
 }  // namespace
 
-uint32_t NoiseWord(uint32_t index) { return NoiseHash(index); }
-uint32_t NoiseState() { return noiseIndex; }
-void SetNoiseState(uint32_t index) { noiseIndex = index; }
+uint32_t NoiseWord(uint32_t index) {
+  return NoiseHash(index);
+}
+uint32_t NoiseState() {
+  return noiseIndex;
+}
+void SetNoiseState(uint32_t index) {
+  noiseIndex = index;
+}
 
 }  // namespace raster
 
@@ -25,9 +31,9 @@ void Image32::GenH(const uint32_t* bits, int w, int h, int colour) {
   Init(w, h);
   uint32_t rgb = static_cast<uint32_t>(colour) & 0xFFFFFF;
   size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (bits == nullptr) n = 0;
   for (size_t i = 0; i < n; ++i) {
-    uint32_t bit = (bits[i >> 5] >> (31 - (i & 31))) & 1;
+    // No picture counts as all bits clear, so no pixel is left undefined.
+    uint32_t bit = bits != nullptr ? (bits[i >> 5] >> (31 - (i & 31))) & 1 : 0;
     pixels[i] = (bit ? 0xFF000000u : 0u) | rgb;
   }
 }
@@ -94,7 +100,8 @@ void Image32::Brus(int mode) {
     uint32_t redSigned = static_cast<uint32_t>(static_cast<int32_t>(p | 0xFF0000) >> 16) * r3;
     uint32_t out;
     if (mode == 0) {
-      out = static_cast<uint32_t>(static_cast<int32_t>(r1 * (p | 0xFF)) >> 8) | g | (redSigned << 16);
+      out =
+          static_cast<uint32_t>(static_cast<int32_t>(r1 * (p | 0xFF)) >> 8) | g | (redSigned << 16);
     } else if (mode == 2) {
       out = r1 * (p | 0xFF) | g | (redSigned << 16);
     } else {

@@ -25,7 +25,9 @@ size_t PixelCount(const Image32& img) {
 
 }  // namespace
 
-Image32::Image32(int w, int h) { Init(w, h); }
+Image32::Image32(int w, int h) {
+  Init(w, h);
+}
 
 Image32::~Image32() {
   ReleaseOwn();
@@ -106,7 +108,9 @@ uint32_t Image32::Get(int x, int y) {
   return pixels[static_cast<size_t>(y) * width + x];
 }
 
-void Image32::Fill(uint32_t v) { std::fill_n(pixels, PixelCount(*this), v); }
+void Image32::Fill(uint32_t v) {
+  std::fill_n(pixels, PixelCount(*this), v);
+}
 
 bool Image32::LoadRaw(const char* name, int w, int h, int bpp) {
   Init(w, h);
@@ -130,8 +134,8 @@ bool Image32::LoadRaw(const char* name, int w, int h, int bpp) {
       const uint8_t* src = chunk.data() + i * per;
       for (size_t b = 0; b < per && b < 4; ++b) holder[b] = src[b];
       std::swap(holder[0], holder[2]);
-      pixels[done + i] = holder[0] | holder[1] << 8 | holder[2] << 16 |
-                         static_cast<uint32_t>(holder[3]) << 24;
+      pixels[done + i] =
+          holder[0] | holder[1] << 8 | holder[2] << 16 | static_cast<uint32_t>(holder[3]) << 24;
     }
     done += got;
     if (got < want) {

@@ -44,7 +44,9 @@ std::atomic<bool> forcePlain{false};
 
 }  // namespace
 
-const RowKernels& PlainKernels() { return kPlain; }
+const RowKernels& PlainKernels() {
+  return kPlain;
+}
 
 const RowKernels* Avx2Kernels() {
   static const RowKernels* table = __builtin_cpu_supports("avx2") ? Avx2KernelTable() : nullptr;
@@ -57,6 +59,8 @@ const RowKernels& Kernels() {
   return kPlain;
 }
 
-void UsePlainKernels(bool plain) { forcePlain.store(plain, std::memory_order_relaxed); }
+void UsePlainKernels(bool plain) {
+  forcePlain.store(plain, std::memory_order_relaxed);
+}
 
 }  // namespace raster

@@ -124,8 +124,7 @@ VF_AVX2 void Brus4Avx2(uint32_t* p, int n, uint32_t counter) {
     x *= 0xC2B2AE35u;
     x ^= x >> 16;
     uint32_t v = p[i];
-    p[i] = (((v & 0xFF) * (x & 0xFF)) >> 8) |
-           ((((v >> 8) & 0xFF) * ((x >> 8) & 0xFF)) & 0xFF00) |
+    p[i] = (((v & 0xFF) * (x & 0xFF)) >> 8) | ((((v >> 8) & 0xFF) * ((x >> 8) & 0xFF)) & 0xFF00) |
            (((((v >> 16) & 0xFF) * ((x >> 16) & 0xFF)) << 8) & 0xFF0000);
   }
 }
@@ -134,6 +133,8 @@ const RowKernels kAvx2 = {BlendAvx2, BlurBlendAvx2, Brus4Avx2};
 
 }  // namespace
 
-const RowKernels* Avx2KernelTable() { return &kAvx2; }
+const RowKernels* Avx2KernelTable() {
+  return &kAvx2;
+}
 
 }  // namespace raster

@@ -54,7 +54,9 @@ void WalkCircle(const Image32& img, int r, Visit visit) {
 
 }  // namespace
 
-void Image32::HLine(int y, int x1, int x2) { Span(*this, y, x1, x2); }
+void Image32::HLine(int y, int x1, int x2) {
+  Span(*this, y, x1, x2);
+}
 
 void Image32::VLine(int x, int y1, int y2) {
   if (pixels == nullptr || x < 0 || x >= width) return;
@@ -63,7 +65,9 @@ void Image32::VLine(int x, int y1, int y2) {
   for (int64_t y = lo; y <= hi; ++y) pixels[static_cast<size_t>(y) * width + x] = color;
 }
 
-void Image32::RectFill(int x1, int y1, int x2, int y2) { Rows(*this, y1, y2, x1, x2); }
+void Image32::RectFill(int x1, int y1, int x2, int y2) {
+  Rows(*this, y1, y2, x1, x2);
+}
 
 void Image32::RoundRectFill(int x1, int y1, int x2, int y2, int r) {
   int64_t ax = x1, ay = y1, bx = x2, by = y2, rr = r;

@@ -37,8 +37,8 @@ inline void Store(Surface& s, int64_t x, int64_t y, uint32_t c, int mode) {
 }
 
 // Returns the working colour left behind.
-inline uint32_t Blit(const Surface& src, Surface& dst, int sx, int sy, int dx, int dy, int w,
-                     int h, int mode, int k = -1) {
+inline uint32_t Blit(const Surface& src, Surface& dst, int sx, int sy, int dx, int dy, int w, int h,
+                     int mode, int k = -1) {
   if (w == 0) w = src.w;
   if (h == 0) h = src.h;
   uint32_t c = 0xDEADBEEF;
@@ -76,7 +76,9 @@ inline void Brus(Surface& s, int mode, uint32_t counter) {
   for (uint32_t& p : s.px) {
     uint32_t r = raster::NoiseWord(counter++);
     uint32_t r1 = r & 0xFF, r2 = (r >> 8) & 0xFF, r3 = (r >> 16) & 0xFF;
-    auto sar = [](uint32_t v, int n) { return static_cast<uint32_t>(static_cast<int32_t>(v) >> n); };
+    auto sar = [](uint32_t v, int n) {
+      return static_cast<uint32_t>(static_cast<int32_t>(v) >> n);
+    };
     uint32_t g = (sar(p | 0xFF00, 8) * r2) & 0xFF00;
     switch (mode) {
       case 4:
@@ -106,10 +108,16 @@ inline void Line(Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uin
   for (int64_t i = 0; i < M; ++i) {
     Store(s, x, y, c, mode);
     while (e >= 0) {
-      if (yMajor) x += sx; else y += sy;
+      if (yMajor)
+        x += sx;
+      else
+        y += sy;
       e -= 2 * M;
     }
-    if (yMajor) y += sy; else x += sx;
+    if (yMajor)
+      y += sy;
+    else
+      x += sx;
     e += 2 * m;
   }
 }
@@ -133,7 +141,10 @@ inline void LineAA(Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, i
     auto put = [&](double pos, uint32_t weight) {
       int64_t b = static_cast<int64_t>(std::trunc(pos));
       uint32_t c = weight << 24 | rgb;
-      if (xMajor) Store(s, a, b, c, mode); else Store(s, b, a, c, mode);
+      if (xMajor)
+        Store(s, a, b, c, mode);
+      else
+        Store(s, b, a, c, mode);
     };
     put(f + base, 255 - w);
     for (int i = 1; i < L; ++i) put(f + base + i, 255);

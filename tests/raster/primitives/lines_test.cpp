@@ -134,8 +134,8 @@ TEST_F(Lines, RandomLinesMatchTheUnclippedRule) {
       lineSize = uint8_t(L);
       img.LineAA(x0, y0, x1, y1);
     }
-    ASSERT_TRUE(ref::Same(rs, img)) << "round " << round << ": (" << x0 << "," << y0 << ")-("
-                                    << x1 << "," << y1 << ") on " << w << "x" << h;
+    ASSERT_TRUE(ref::Same(rs, img)) << "round " << round << ": (" << x0 << "," << y0 << ")-(" << x1
+                                    << "," << y1 << ") on " << w << "x" << h;
   }
 }
 
@@ -178,10 +178,16 @@ TEST_F(Lines, FarEndPointsMatchAShiftedNearLine) {
     for (int64_t i = t0; i < M && i < t0 + 200; ++i) {
       ref::Store(rs, x, y, color, 0);
       while (e >= 0) {
-        if (yMajor) x += sx; else y += sy;
+        if (yMajor)
+          x += sx;
+        else
+          y += sy;
         e -= 2 * M;
       }
-      if (yMajor) y += sy; else x += sx;
+      if (yMajor)
+        y += sy;
+      else
+        x += sx;
       e += 2 * m;
     }
     ASSERT_TRUE(ref::Same(rs, img)) << "round " << round;
@@ -190,8 +196,7 @@ TEST_F(Lines, FarEndPointsMatchAShiftedNearLine) {
 
 TEST_F(Lines, ExtremeEndPointsFinishAndStayOnTheirLine) {
   Image32 img(340, 260);
-  const int ends[] = {INT_MIN, INT_MIN + 1, -1000000000, -1, 0, 170, 259, 339, 1000000000,
-                      INT_MAX};
+  const int ends[] = {INT_MIN, INT_MIN + 1, -1000000000, -1, 0, 170, 259, 339, 1000000000, INT_MAX};
   std::mt19937 rng(3);
   lineSize = 3;
   for (int round = 0; round < 400; ++round) {
