@@ -25,7 +25,9 @@ struct Source {
 };
 Source gSource;
 
-unsigned int Open(const char*) { return gSource.data ? 1 : 0; }
+unsigned int Open(const char*) {
+  return gSource.data ? 1 : 0;
+}
 void Close(unsigned int) {}
 int Read(void* buffer, int size, unsigned int) {
   if (size <= 0 || gSource.position >= gSource.size) return 0;
@@ -41,7 +43,9 @@ int Seek(unsigned int, int pos, signed char mode) {
       static_cast<size_t>(std::clamp<int64_t>(base + pos, 0, static_cast<int64_t>(gSource.size)));
   return 0;
 }
-int Tell(unsigned int) { return static_cast<int>(gSource.position); }
+int Tell(unsigned int) {
+  return static_cast<int>(gSource.position);
+}
 
 void FillSample(void* buffer, int bytes, int, int, int) {
   std::memset(buffer, 0x5A, static_cast<size_t>(std::max(bytes, 0)));

@@ -14,7 +14,8 @@ namespace {
 XmSample Wave(bool sixteen, int length, uint8_t loop, int seed) {
   XmSample s;
   s.sixteenBit = sixteen;
-  for (int i = 0; i < length; ++i) s.data.push_back(static_cast<int16_t>((i * seed * 997) & 0xFFFF));
+  for (int i = 0; i < length; ++i)
+    s.data.push_back(static_cast<int16_t>((i * seed * 997) & 0xFFFF));
   s.loopType = loop;
   if (loop) {
     s.loopStart = static_cast<uint32_t>(length / 4);
@@ -41,8 +42,8 @@ XmSong Seed(int variant) {
       const int k = r * 7 + c * 3 + variant;
       if (k % 3 == 0) continue;
       p.At(r, c, s.channels) = {static_cast<uint8_t>(k % 5 == 0 ? 97 : 25 + k % 60),
-                                static_cast<uint8_t>(1 + k % 3), volumes[k % 10],
-                                effects[k % 12], static_cast<uint8_t>(k * 29)};
+                                static_cast<uint8_t>(1 + k % 3), volumes[k % 10], effects[k % 12],
+                                static_cast<uint8_t>(k * 29)};
     }
   s.AddPattern(4);  // empty: stored without data
   XmInstrument& a = s.instruments.emplace_back();

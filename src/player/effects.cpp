@@ -14,8 +14,12 @@ namespace {
 // final pan); this bound, unreachable by music, only keeps the sum finite.
 constexpr int32_t kPanSlideLimit = 1 << 24;
 
-int HighNibble(uint8_t v) { return v >> 4; }
-int LowNibble(uint8_t v) { return v & 0x0F; }
+int HighNibble(uint8_t v) {
+  return v >> 4;
+}
+int LowNibble(uint8_t v) {
+  return v & 0x0F;
+}
 
 void VolumeDown(MusicChannel* ch, int amount) {
   ch->volume = std::max(ch->volume - amount, 0);
@@ -201,11 +205,10 @@ void FMUSIC_XM_Fadeout(MusicChannel* channel, const SongInstrument* instrument) 
   channel->changeFlags |= CHANGE_VOLUME;
 }
 
-void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& tick,
-                               uint8_t type, int pointCount, const EnvelopePoint* points,
-                               int loopEnd, int loopStart, int sustainPoint, int32_t& output,
-                               int32_t& value, uint8_t& stopped, int32_t& step,
-                               uint8_t changeFlag) {
+void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& tick, uint8_t type,
+                               int pointCount, const EnvelopePoint* points, int loopEnd,
+                               int loopStart, int sustainPoint, int32_t& output, int32_t& value,
+                               uint8_t& stopped, int32_t& step, uint8_t changeFlag) {
   // The loader guarantees at most 12 points and indices inside them.
   if (point < pointCount && tick == points[point].x) {
     if ((type & ENVELOPE_LOOP) && point == loopEnd) {
@@ -237,10 +240,9 @@ void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& t
 }
 
 void FMUSIC_XM_InstrumentVibrato(MusicChannel* channel, const SongInstrument* instrument) {
-  int32_t d = instrument->vibratoDepth * VibratoWave(instrument->vibratoType,
-                                                     channel->vibratoPosition);
-  if (instrument->vibratoSweep)
-    d = channel->vibratoSweepPosition * d / instrument->vibratoSweep;
+  int32_t d =
+      instrument->vibratoDepth * VibratoWave(instrument->vibratoType, channel->vibratoPosition);
+  if (instrument->vibratoSweep) d = channel->vibratoSweepPosition * d / instrument->vibratoSweep;
   channel->frequencyDelta += d >> 6;
   channel->vibratoSweepPosition =
       std::min<int32_t>(channel->vibratoSweepPosition + 1, instrument->vibratoSweep);

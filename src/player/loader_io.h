@@ -31,8 +31,12 @@ class FieldReader {
   FileHandle* file_;
 };
 
-inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-inline uint32_t Le32(const uint8_t* p) { return Le16(p) | static_cast<uint32_t>(Le16(p + 2)) << 16; }
+inline uint16_t Le16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+inline uint32_t Le32(const uint8_t* p) {
+  return Le16(p) | static_cast<uint32_t>(Le16(p + 2)) << 16;
+}
 
 // Zero-filled allocation of n objects; null when n is 0 or memory runs out.
 template <typename T>

@@ -26,8 +26,8 @@ void ReadEnvelope(const uint8_t* bytes, EnvelopePoint* points) {
 // so its indices must name existing points, its ticks must not run backwards
 // (the interpolation would then never reach the next point and grow without
 // bound) and its values must stay on the 0…64 scale that gains assume.
-bool EnvelopeValid(uint8_t type, int count, const EnvelopePoint* points, int sustain,
-                   int loopStart, int loopEnd) {
+bool EnvelopeValid(uint8_t type, int count, const EnvelopePoint* points, int sustain, int loopStart,
+                   int loopEnd) {
   if (count > MAX_ENVELOPE_POINTS) return false;
   if (!(type & ENVELOPE_ON)) return true;
   if ((type & ENVELOPE_SUSTAIN) && sustain >= count) return false;
@@ -61,12 +61,14 @@ bool ReadInstrumentHeader(SongInstrument& instrument, FieldReader& in) {
   instrument.vibratoSweep = k[11];
   instrument.vibratoDepth = k[12];
   instrument.vibratoRate = k[13];
-  instrument.fadeout = static_cast<uint16_t>(Le16(k + 14) * 2);
+  // Doubled, held at the field's top: a larger file value would otherwise
+  // wrap to a slow fadeout (any value from 32,768 on ends the note in two ticks).
+  instrument.fadeout = static_cast<uint16_t>(std::min(Le16(k + 14) * 2, 0xFFFF));
   if (instrument.volumePoints < 2) instrument.volumeType = 0;
   if (instrument.panPoints < 2) instrument.panType = 0;
-  return EnvelopeValid(instrument.volumeType, instrument.volumePoints,
-                       instrument.volumeEnvelope, instrument.volumeSustain,
-                       instrument.volumeLoopStart, instrument.volumeLoopEnd) &&
+  return EnvelopeValid(instrument.volumeType, instrument.volumePoints, instrument.volumeEnvelope,
+                       instrument.volumeSustain, instrument.volumeLoopStart,
+                       instrument.volumeLoopEnd) &&
          EnvelopeValid(instrument.panType, instrument.panPoints, instrument.panEnvelope,
                        instrument.panSustain, instrument.panLoopStart, instrument.panLoopEnd);
 }

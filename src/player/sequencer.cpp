@@ -48,15 +48,16 @@ const NoteCell* RowCells(const Song* song) {
   return pattern->cells + static_cast<size_t>(song->row) * static_cast<size_t>(song->channelCount);
 }
 
-int ChannelsToPlay(const Song* song) { return std::clamp<int>(song->channelCount, 0, MAX_CHANNELS); }
+int ChannelsToPlay(const Song* song) {
+  return std::clamp<int>(song->channelCount, 0, MAX_CHANNELS);
+}
 
 void StepEnvelopes(MusicChannel& ch, const SongInstrument& in) {
   EnvelopeState& v = ch.volumeEnvelope;
   if ((in.volumeType & ENVELOPE_ON) && !v.stopped)
-    FMUSIC_XM_ProcessEnvelope(&ch, v.point, v.tick, in.volumeType, in.volumePoints,
-                              in.volumeEnvelope, in.volumeLoopEnd, in.volumeLoopStart,
-                              in.volumeSustain, v.output, v.value, v.stopped, v.step,
-                              CHANGE_VOLUME);
+    FMUSIC_XM_ProcessEnvelope(
+        &ch, v.point, v.tick, in.volumeType, in.volumePoints, in.volumeEnvelope, in.volumeLoopEnd,
+        in.volumeLoopStart, in.volumeSustain, v.output, v.value, v.stopped, v.step, CHANGE_VOLUME);
   EnvelopeState& p = ch.panEnvelope;
   if ((in.panType & ENVELOPE_ON) && !p.stopped)
     FMUSIC_XM_ProcessEnvelope(&ch, p.point, p.tick, in.panType, in.panPoints, in.panEnvelope,

@@ -57,11 +57,10 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
 void FMUSIC_SetBPM(Song* song, int bpm);
 
 void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume);
-void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& tick,
-                               uint8_t type, int pointCount, const EnvelopePoint* points,
-                               int loopEnd, int loopStart, int sustainPoint, int32_t& output,
-                               int32_t& value, uint8_t& stopped, int32_t& step,
-                               uint8_t changeFlag);
+void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& tick, uint8_t type,
+                               int pointCount, const EnvelopePoint* points, int loopEnd,
+                               int loopStart, int sustainPoint, int32_t& output, int32_t& value,
+                               uint8_t& stopped, int32_t& step, uint8_t changeFlag);
 void FMUSIC_XM_InstrumentVibrato(MusicChannel* channel, const SongInstrument* instrument);
 
 // The row-time and tick-time parts of the effect and volume columns, and one

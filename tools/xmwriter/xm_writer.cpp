@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr uint32_t kHeaderSize = 276;          // counted from offset 60
+constexpr uint32_t kHeaderSize = 276;  // counted from offset 60
 constexpr uint32_t kPatternHeaderSize = 9;
 constexpr uint32_t kInstrumentHeaderSize = 263;  // full header, also for empty instruments
 constexpr uint32_t kSampleHeaderSize = 40;
@@ -166,8 +166,9 @@ void WriteInstrument(ByteSink& out, const XmInstrument& in) {
 XmPattern& XmSong::AddPattern(int rows) {
   XmPattern& p = patterns.emplace_back();
   p.rows = rows;
-  p.cells.assign(static_cast<size_t>(std::max(rows, 0)) * static_cast<size_t>(std::max(channels, 0)),
-                 XmCell{});
+  p.cells.assign(
+      static_cast<size_t>(std::max(rows, 0)) * static_cast<size_t>(std::max(channels, 0)),
+      XmCell{});
   return p;
 }
 
@@ -199,7 +200,8 @@ bool WriteXmFile(const XmSong& song, const std::string& path) {
   const std::vector<uint8_t> bytes = WriteXm(song);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file) return false;
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   file.close();
   return !file.fail();
 }

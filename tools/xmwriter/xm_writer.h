@@ -33,7 +33,7 @@ struct XmEnvelope {
 struct XmSample {
   std::string name;
   bool sixteenBit = true;
-  std::vector<int16_t> data;  // values; written as 8-bit (value >> 8) when !sixteenBit
+  std::vector<int16_t> data;               // values; written as 8-bit (value >> 8) when !sixteenBit
   uint32_t loopStart = 0, loopLength = 0;  // in values
   uint8_t loopType = 0;                    // 0 none, 1 forward, 2 ping-pong
   uint8_t volume = 64;
@@ -63,4 +63,5 @@ struct XmSong {
 };
 
 std::vector<uint8_t> WriteXm(const XmSong& song);
-bool WriteXmFile(const XmSong& song, const std::string& path);  // false when the file cannot be written
+bool WriteXmFile(const XmSong& song,
+                 const std::string& path);  // false when the file cannot be written

@@ -14,7 +14,8 @@ using Ticks = std::vector<int>;
 XmSong NoteWith(uint8_t effect, uint8_t parameter, std::vector<XmCell> later = {}) {
   XmSong xm = BasicSong(1, 8);
   xm.patterns[0].At(0, 0, 1) = {49, 1, 0, effect, parameter};
-  for (size_t r = 0; r < later.size(); ++r) xm.patterns[0].At(static_cast<int>(r) + 1, 0, 1) = later[r];
+  for (size_t r = 0; r < later.size(); ++r)
+    xm.patterns[0].At(static_cast<int>(r) + 1, 0, 1) = later[r];
   return xm;
 }
 
@@ -45,9 +46,10 @@ TEST(EffectColumn, PortamentoDownWithMemory) {
 }
 
 TEST(EffectColumn, VolumeSlideWithMemory) {
-  XmSong xm = NoteWith(0xA, 0x0F, {{0, 0, 0x50, 0xA, 0x00},  // A00 repeats A0F
-                                   {0, 0, 0x3C, 0xA, 0x20},  // up by 2 from 44
-                                   {0, 0, 0, 0xA, 0x00}});   // A00 now repeats A20
+  XmSong xm = NoteWith(0xA, 0x0F,
+                       {{0, 0, 0x50, 0xA, 0x00},  // A00 repeats A0F
+                        {0, 0, 0x3C, 0xA, 0x20},  // up by 2 from 44
+                        {0, 0, 0, 0xA, 0x00}});   // A00 now repeats A20
   Player p(xm);
   ASSERT_TRUE(p.loaded());
   EXPECT_EQ(Record(p, 6, ChannelVolume()), (Ticks{64, 49, 34, 19, 4, 0}));
@@ -109,10 +111,11 @@ TEST(EffectColumn, SpeedAndTempo) {
 }
 
 TEST(EffectColumn, GlobalVolumeAndSlide) {
-  Player p(NoteWith(0x10, 0x20, {{0, 0, 0, 0x11, 0x03},   // down 3 per tick
-                                 {0, 0, 0, 0x11, 0x00},   // memory
-                                 {0, 0, 0, 0x11, 0x50},   // up 5 per tick
-                                 {0, 0, 0, 0x10, 0x70}}));  // at most 64
+  Player p(NoteWith(0x10, 0x20,
+                    {{0, 0, 0, 0x11, 0x03},     // down 3 per tick
+                     {0, 0, 0, 0x11, 0x00},     // memory
+                     {0, 0, 0, 0x11, 0x50},     // up 5 per tick
+                     {0, 0, 0, 0x10, 0x70}}));  // at most 64
   ASSERT_TRUE(p.loaded());
   const auto global = [](Player& q) { return q.song()->globalVolume; };
   EXPECT_EQ(Record(p, 6, global), (Ticks{32, 32, 32, 32, 32, 32}));
@@ -142,10 +145,9 @@ std::vector<int> Trace(const XmSong& xm) {
     p.Tick();
     const MusicChannel& ch = p.Channel(0);
     const MixChannel& v = p.Voice(0);
-    for (int value : {ch.period, ch.volume, ch.pan, ch.frequencyDelta, int(ch.keyOff),
-                      v.volume, v.leftGain, v.rightGain, int(v.stepFraction), v.index,
-                      p.song()->globalVolume, p.song()->speed, p.song()->bpm,
-                      p.song()->nextRow, p.song()->nextOrder})
+    for (int value : {ch.period, ch.volume, ch.pan, ch.frequencyDelta, int(ch.keyOff), v.volume,
+                      v.leftGain, v.rightGain, int(v.stepFraction), v.index, p.song()->globalVolume,
+                      p.song()->speed, p.song()->bpm, p.song()->nextRow, p.song()->nextOrder})
       trace.push_back(value);
   }
   return trace;

@@ -50,7 +50,7 @@ TEST(Envelope, SustainHoldsUntilKeyOffThenFadeoutRuns) {
   xm.patterns[0].At(2, 0, 1) = {97, 0, 0, 0, 0};
   Player p(xm);
   ASSERT_TRUE(p.loaded());
-  EXPECT_EQ(Record(p, 12, kVolumeOutput), (Ticks{64, 56, 48, 40, 32, 32,    // row 0
+  EXPECT_EQ(Record(p, 12, kVolumeOutput), (Ticks{64, 56, 48, 40, 32, 32,     // row 0
                                                  32, 32, 32, 32, 32, 32}));  // row 1: held
   EXPECT_EQ(p.Channel(0).fadeoutVolume, 65536);
   // Row 2: key off releases the sustain point and starts the fadeout.
@@ -82,8 +82,7 @@ TEST(Envelope, LoopJumpsBackEveryTime) {
   e.loopEnd = 2;
   Player p(WithVolumeEnvelope(e));
   ASSERT_TRUE(p.loaded());
-  EXPECT_EQ(Record(p, 13, kVolumeOutput),
-            (Ticks{0, 32, 64, 32, 0, 32, 64, 32, 0, 32, 64, 32, 0}));
+  EXPECT_EQ(Record(p, 13, kVolumeOutput), (Ticks{0, 32, 64, 32, 0, 32, 64, 32, 0, 32, 64, 32, 0}));
   EXPECT_EQ(p.Channel(0).volumeEnvelope.stopped, 0);
 }
 

@@ -29,11 +29,11 @@ TEST(AutoVibrato, WaveShapes) {
     uint8_t type;
     Ticks values;
   } shapes[] = {
-      {0, {0, 45, 64, 45, 0, -45, -64, -45}},       // sine
-      {1, {64, 64, 64, 64, -64, -64, -64, -64}},    // square
-      {2, {0, -16, -32, -48, 64, 48, 32, 16}},      // falling from 0, then from +64
-      {3, {0, 16, 32, 48, 64, -48, -32, -16}},      // rising to +64, then from -64
-      {4, {0, 0, 0, 0, 0, 0, 0, 0}},                // undefined: no vibrato
+      {0, {0, 45, 64, 45, 0, -45, -64, -45}},     // sine
+      {1, {64, 64, 64, 64, -64, -64, -64, -64}},  // square
+      {2, {0, -16, -32, -48, 64, 48, 32, 16}},    // falling from 0, then from +64
+      {3, {0, 16, 32, 48, 64, -48, -32, -16}},    // rising to +64, then from -64
+      {4, {0, 0, 0, 0, 0, 0, 0, 0}},              // undefined: no vibrato
       {255, {0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const auto& s : shapes) {

@@ -21,7 +21,9 @@ unsigned int Open(const char* name) {
   gCalls.push_back({std::string("open ") + name, 0, 0, 0});
   return gOpenResult;
 }
-void Close(unsigned int h) { gCalls.push_back({"close", h, 0, 0}); }
+void Close(unsigned int h) {
+  gCalls.push_back({"close", h, 0, 0});
+}
 int Read(void* buffer, int size, unsigned int h) {
   gCalls.push_back({"read", h, size, buffer != nullptr});
   return size * 3;  // deliberately not a plausible count: it must come back unchanged
@@ -42,7 +44,9 @@ class FileLayer : public ::testing::Test {
     gOpenResult = 42;
     FSOUND_File_SetCallbacks(Open, Close, Read, Seek, Tell);
   }
-  void TearDown() override { FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr); }
+  void TearDown() override {
+    FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+  }
 };
 
 TEST_F(FileLayer, AnyNullArgumentClearsAllFive) {

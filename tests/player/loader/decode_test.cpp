@@ -14,7 +14,9 @@ XmSong OneSample(XmSample sample) {
   return xm;
 }
 
-const SongSample& FirstSample(const SongPtr& song) { return *song->instruments[0].samples[0]; }
+const SongSample& FirstSample(const SongPtr& song) {
+  return *song->instruments[0].samples[0];
+}
 
 TEST(LoaderDecode, EightBitDifferencesDecodeAndWiden) {
   XmSample s;

@@ -85,6 +85,17 @@ TEST(LoaderLayout, HeaderFieldsAndPlaybackHooks) {
   for (SongSample* s : empty.samples) EXPECT_EQ(s, &FMUSIC_DummySample);
 }
 
+TEST(LoaderLayout, FadeoutIsDoubledAndHeldAtTheFieldsTop) {
+  XmSong xm = BasicSong(1, 4);
+  xm.instruments.push_back(xm.instruments[0]);
+  xm.instruments[0].fadeout = 4095;
+  xm.instruments[1].fadeout = 40000;  // doubled it would not fit 16 bits
+  SongPtr song(Load(xm));
+  ASSERT_TRUE(song);
+  EXPECT_EQ(song->instruments[0].fadeout, 8190);
+  EXPECT_EQ(song->instruments[1].fadeout, 65535);
+}
+
 TEST(LoaderLayout, OrderListBeyondFilePatternsPadsWithEmptyPatterns) {
   XmSong xm = BasicSong(2, 16);
   for (int p = 1; p < 8; ++p) xm.AddPattern(32);

@@ -42,9 +42,19 @@ TEST(LoaderLimits, AcceptsOrRejects) {
   const Case cases[] = {
       {"basic song", keep, none, true},
       {"no channels", [](XmSong& s) { s.channels = 0; }, none, false},
-      {"32 channels", [](XmSong& s) { s.channels = 32; s.patterns.clear(); s.AddPattern(4); },
+      {"32 channels",
+       [](XmSong& s) {
+         s.channels = 32;
+         s.patterns.clear();
+         s.AddPattern(4);
+       },
        none, true},
-      {"33 channels", [](XmSong& s) { s.channels = 33; s.patterns.clear(); s.AddPattern(4); },
+      {"33 channels",
+       [](XmSong& s) {
+         s.channels = 33;
+         s.patterns.clear();
+         s.AddPattern(4);
+       },
        none, false},
       {"empty order list", [](XmSong& s) { s.orders.clear(); }, none, false},
       {"257 orders", keep, [](std::vector<uint8_t>& b) { Put16(b, 64, 257); }, false},
@@ -52,8 +62,7 @@ TEST(LoaderLimits, AcceptsOrRejects) {
        false},
       {"bad signature", keep, [](std::vector<uint8_t>& b) { b[9] = 'm'; }, false},
       {"16 samples", [](XmSong& s) { s.instruments[0].samples.resize(16); }, none, true},
-      {"17 samples", keep, [](std::vector<uint8_t>& b) { Put16(b, kInstrument + 27, 17); },
-       false},
+      {"17 samples", keep, [](std::vector<uint8_t>& b) { Put16(b, kInstrument + 27, 17); }, false},
       {"13 envelope points", keep, [](std::vector<uint8_t>& b) { b[kInstrument + 225] = 13; },
        false},
       {"sustain point outside",
@@ -77,12 +86,20 @@ TEST(LoaderLimits, AcceptsOrRejects) {
        },
        none, false},
       {"envelope ticks running backwards",
-       [](XmSong& s) { s.instruments[0].volume = Envelope({{0, 64}, {10, 32}, {4, 0}}); }, none,
-       false},
-      {"envelope ticks equal", [](XmSong& s) { s.instruments[0].volume = Envelope({{0, 64}, {0, 0}}); },
+       [](XmSong& s) {
+         s.instruments[0].volume = Envelope({{0, 64}, {10, 32}, {4, 0}});
+       },
+       none, false},
+      {"envelope ticks equal",
+       [](XmSong& s) {
+         s.instruments[0].volume = Envelope({{0, 64}, {0, 0}});
+       },
        none, true},
       {"envelope value above 64",
-       [](XmSong& s) { s.instruments[0].volume = Envelope({{0, 64}, {10, 65}}); }, none, false},
+       [](XmSong& s) {
+         s.instruments[0].volume = Envelope({{0, 64}, {10, 65}});
+       },
+       none, false},
       {"loop past the sample end",
        [](XmSong& s) {
          s.instruments[0].samples[0].loopStart = 60;
@@ -118,8 +135,7 @@ TEST(LoaderLimits, AcceptsOrRejects) {
          s.patterns[0].At(1, 0, 2) = {96, 1, 0, 0, 0};
        },
        none, true},
-      {"restart beyond the order list",
-       [](XmSong& s) { s.restart = 5; }, none, true},
+      {"restart beyond the order list", [](XmSong& s) { s.restart = 5; }, none, true},
   };
   for (const Case& c : cases) {
     XmSong xm = BasicSong(2, 4);

@@ -53,7 +53,8 @@ inline XmSong RichSong() {
   s16.relativeNote = 3;
   XmSample& s8 = a.samples.emplace_back();
   s8.sixteenBit = false;
-  for (int i = 0; i < 40; ++i) s8.data.push_back(static_cast<int16_t>(((i * 37) % 256 - 128) * 256));
+  for (int i = 0; i < 40; ++i)
+    s8.data.push_back(static_cast<int16_t>(((i * 37) % 256 - 128) * 256));
   s8.loopType = 1;
   s8.loopStart = 4;
   s8.loopLength = 30;

@@ -12,7 +12,9 @@ namespace {
 uint64_t StepOf(uint64_t hz) {
   return (hz / 44100) << 32 | ((hz % 44100) << 32) / 44100;
 }
-uint64_t StepOf(const MixChannel& v) { return static_cast<uint64_t>(v.stepInteger) << 32 | v.stepFraction; }
+uint64_t StepOf(const MixChannel& v) {
+  return static_cast<uint64_t>(v.stepInteger) << 32 | v.stepFraction;
+}
 
 // Plays one row with `cell` on channel 0 of a song built by `edit`, returns the voice.
 template <typename Edit>
@@ -35,20 +37,20 @@ TEST(SequencerNotes, LinearPitch) {
     int8_t relative, finetune;
     uint64_t hz;
   } cases[] = {
-      {49, 0, 0, 8363},     // C-4: period 4608
-      {61, 0, 0, 16726},    // C-5
-      {37, 0, 0, 4181},     // C-3
-      {49, 12, 0, 16726},   // relative note +12
-      {49, 0, -16, 8302},   // period 4616: 8363 x 2^(-8/768)
-      {50, 0, 0, 8860},     // C#4: one semitone
+      {49, 0, 0, 8363},    // C-4: period 4608
+      {61, 0, 0, 16726},   // C-5
+      {37, 0, 0, 4181},    // C-3
+      {49, 12, 0, 16726},  // relative note +12
+      {49, 0, -16, 8302},  // period 4616: 8363 x 2^(-8/768)
+      {50, 0, 0, 8860},    // C#4: one semitone
   };
   for (const auto& c : cases) {
     const MixChannel v = PlayOneNote({c.note, 1, 0, 0, 0}, [&](XmSong& s) {
       s.instruments[0].samples[0].relativeNote = c.relative;
       s.instruments[0].samples[0].finetune = c.finetune;
     });
-    EXPECT_EQ(StepOf(v), StepOf(c.hz)) << int(c.note) << " " << int(c.relative) << " "
-                                       << int(c.finetune);
+    EXPECT_EQ(StepOf(v), StepOf(c.hz))
+        << int(c.note) << " " << int(c.relative) << " " << int(c.finetune);
   }
 }
 
@@ -62,7 +64,7 @@ TEST(SequencerNotes, AmigaPitch) {
   EXPECT_EQ(StepOf(c3), StepOf(4181));  // 14,317,056 / 3424: half of 8362
   EXPECT_EQ(FMUSIC_AmigaPeriod(48, 0), 1712);
   EXPECT_EQ(FMUSIC_AmigaPeriod(60, 0), 856);
-  EXPECT_EQ(FMUSIC_AmigaPeriod(48, 127), 1617);  // almost a semitone up (1616 at +1)
+  EXPECT_EQ(FMUSIC_AmigaPeriod(48, 127), 1617);   // almost a semitone up (1616 at +1)
   EXPECT_EQ(FMUSIC_AmigaPeriod(48, -128), 1814);  // a semitone down
 }
 

@@ -53,8 +53,8 @@ TEST(SequencerTiming, RowStepOnTickZeroOnly) {
     int row, tickAfter;
     bool trigger;
   } expected[] = {
-      {0, 1, true},  {0, 2, false}, {0, 3, false}, {0, 4, false}, {0, 5, false}, {0, 0, false},
-      {1, 1, true},  {1, 2, false},
+      {0, 1, true},  {0, 2, false}, {0, 3, false}, {0, 4, false},
+      {0, 5, false}, {0, 0, false}, {1, 1, true},  {1, 2, false},
   };
   for (const auto& e : expected) {
     p.Tick();

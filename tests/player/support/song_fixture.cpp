@@ -55,7 +55,9 @@ int Tell(unsigned int handle) {
 
 }  // namespace
 
-void InstallMemoryCallbacks() { FSOUND_File_SetCallbacks(Open, Close, Read, Seek, Tell); }
+void InstallMemoryCallbacks() {
+  FSOUND_File_SetCallbacks(Open, Close, Read, Seek, Tell);
+}
 
 Song* Load(const std::vector<uint8_t>& bytes, const LoadOptions& options) {
   InstallMemoryCallbacks();
@@ -65,7 +67,9 @@ Song* Load(const std::vector<uint8_t>& bytes, const LoadOptions& options) {
   return song;
 }
 
-Song* Load(const XmSong& song, const LoadOptions& options) { return Load(WriteXm(song), options); }
+Song* Load(const XmSong& song, const LoadOptions& options) {
+  return Load(WriteXm(song), options);
+}
 
 void StartPlayback(Song* song, int mixRate) {
   FSOUND_MixRate = mixRate;

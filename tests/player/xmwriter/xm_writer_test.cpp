@@ -286,10 +286,10 @@ TEST(XmWriter, LayoutOfHeaderPatternsAndSamples) {
   const std::vector<uint8_t> b = WriteXm(in);
   // Header: 60 fixed bytes, then 276 counted from offset 60.
   EXPECT_EQ(b[58] | b[59] << 8, 0x0104);
-  EXPECT_EQ(b[68] | b[69] << 8, 3);   // channels
-  EXPECT_EQ(b[70] | b[71] << 8, 3);   // patterns
-  EXPECT_EQ(b[74] | b[75] << 8, 0);   // flags: Amiga table
-  EXPECT_EQ(b[80], 1);                // first order entry
+  EXPECT_EQ(b[68] | b[69] << 8, 3);  // channels
+  EXPECT_EQ(b[70] | b[71] << 8, 3);  // patterns
+  EXPECT_EQ(b[74] | b[75] << 8, 0);  // flags: Amiga table
+  EXPECT_EQ(b[80], 1);               // first order entry
   // First pattern at 336: 9-byte header; the full first cell is stored raw.
   EXPECT_EQ(b[336], 9);
   EXPECT_EQ(b[341] | b[342] << 8, 4);  // rows
