@@ -50,6 +50,13 @@ void WriteFinale(Pattern& p) {
   WritePads(p, kMainChords, 36);
   WriteArp(p, kMainChords, 24);
   WriteLead(p, kHookHigh, std::size(kHookHigh));
+  // Held notes of the hook get a late push, and each stab's echo is damped in
+  // two steps (the volume column's fine slides act once per row).
+  for (int row : {14, 46}) p.Volume(row, kChLead, kVolFineUp + 6);
+  for (int row : kSceneRows) {
+    p.Volume(row + 2, kChStab, kVolFineDown + 12);
+    p.Volume(row + 3, kChStab, kVolFineDown + 12);
+  }
   // Lead and arpeggio are let go by the key-off effect at the final hit.
   p.Fx(62, kChLead, kFxKeyOff, 0);
   p.KeyOff(62, kChArp);

@@ -20,6 +20,8 @@ void WriteHits(Pattern& p, bool impacts) {
       p.Play(row, kChPerc, Note("C-4"), kInsImpact, Vol(56));
     } else {
       p.Play(row, kChPerc, Note("C-5"), kInsCymbal, Vol(downbeat ? 50 : 38));
+      // The crash rings out over the next rows with the volume column's slide.
+      for (int r = row + 4; r < row + 8; ++r) p.Volume(r, kChPerc, kVolSlideDown + 1);
     }
   }
 }

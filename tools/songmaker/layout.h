@@ -40,7 +40,6 @@ enum Instrument : uint8_t {
   kInsStab,
   kInsArp,
   kInsImpact,
-  kInstrumentCount = kInsImpact,
 };
 
 // Note numbers as stored in cells: 1 is C-0, 49 is C-4 (played at 8363 Hz).
@@ -52,9 +51,10 @@ constexpr uint8_t Note(const char* name) {
   return static_cast<uint8_t>(1 + (name[2] - '0') * 12 + semitone);
 }
 
-// Volume column: set volume 0..64.
+// Volume column: set volume 0..64. Values outside are clamped: 0x51-0x5F
+// would be a different (empty) command.
 constexpr uint8_t Vol(int v) {
-  return static_cast<uint8_t>(0x10 + v);
+  return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : (v > 64 ? 64 : v)));
 }
 constexpr uint8_t kVolSlideDown = 0x60, kVolSlideUp = 0x70;  // + amount, every tick
 constexpr uint8_t kVolFineDown = 0x80, kVolFineUp = 0x90;    // + amount, once
@@ -69,7 +69,6 @@ enum Effect : uint8_t {
   kFxSetVolume = 0xC,
   kFxPatternBreak = 0xD,
   kFxExtended = 0xE,  // parameter 0x9y retrigger, 0xAy fine volume up
-  kFxSpeed = 0xF,
   kFxGlobalVolume = 0x10,
   kFxGlobalSlide = 0x11,
   kFxKeyOff = 0x14,

@@ -126,6 +126,22 @@ TEST_F(SongStructure, UsesOnlyImplementedEffectsAndNoTempoChange) {
   EXPECT_EQ(used, implemented);
 }
 
+// Every volume-column command the player knows is heard somewhere.
+TEST_F(SongStructure, UsesTheWholeVolumeColumn) {
+  std::set<int> kinds;  // high nibble; 1 stands for the whole set-volume range
+  for (int p = 0; p < song_->patternCount; ++p) {
+    for (int i = 0; i < song_->patterns[p].rows * song_->channelCount; ++i) {
+      uint8_t v = song_->patterns[p].cells[i].volume;
+      if (v == 0) continue;
+      EXPECT_FALSE(v > 0x50 && v < 0x60) << "pattern " << p << " volume byte " << int(v);
+      EXPECT_NE(v >> 4, 0xA);  // vibrato commands do nothing in this player
+      EXPECT_NE(v >> 4, 0xB);
+      kinds.insert(v <= 0x50 ? 1 : v >> 4);
+    }
+  }
+  EXPECT_EQ(kinds, (std::set<int>{1, 0x6, 0x7, 0x8, 0x9, 0xC, 0xD, 0xE, 0xF}));
+}
+
 TEST_F(SongStructure, InstrumentsUseTheLoopAndEnvelopeVocabulary) {
   bool forward = false, pingPong = false;
   bool sustain = false, volumeLoop = false, panLoop = false, vibrato = false, fadeout = false;
