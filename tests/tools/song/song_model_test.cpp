@@ -3,7 +3,9 @@
 // same as the built veldraflimmer.xm.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -93,6 +95,26 @@ TEST(SongModel, TonalSamplesAreInTune) {
     ++checked;
   }
   EXPECT_EQ(checked, 4);
+}
+
+// A forward loop jumps from its last value back to its first: that step must
+// be no bigger than the steps inside the loop, or every pass would click.
+TEST(SongModel, ForwardLoopsJoinWithoutAJump) {
+  int checked = 0;
+  for (const XmInstrument& ins : Model().instruments) {
+    for (const XmSample& s : ins.samples) {
+      if (s.loopType != 1) continue;
+      SCOPED_TRACE(s.name);
+      int largest = 0;
+      for (uint32_t i = s.loopStart + 1; i < s.loopStart + s.loopLength; ++i) {
+        largest = std::max(largest, std::abs(s.data[i] - s.data[i - 1]));
+      }
+      int seam = std::abs(s.data[s.loopStart] - s.data[s.loopStart + s.loopLength - 1]);
+      EXPECT_LE(seam, largest);
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 3);  // crash, bass, pad
 }
 
 TEST(SongModel, CompositionIsDeterministicAndMatchesTheBuiltFile) {
