@@ -1,5 +1,5 @@
-// The plain row kernels and the run-time choice between them and the
-// vector versions of kernels_avx2.cpp.
+// The plain row kernels and the run-time choice between them and the vector
+// versions of kernels_sse2.cpp and kernels_avx2.cpp.
 #include "kernels.h"
 
 #include <atomic>
@@ -8,6 +8,7 @@
 
 namespace raster {
 
+const RowKernels* Sse2KernelTable();  // kernels_sse2.cpp
 const RowKernels* Avx2KernelTable();  // kernels_avx2.cpp
 
 namespace {
@@ -40,27 +41,45 @@ void Brus4Plain(uint32_t* p, int n, uint32_t counter) {
 
 const RowKernels kPlain = {BlendPlain, BlurBlendPlain, Brus4Plain};
 
-std::atomic<bool> forcePlain{false};
+bool HasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}
+
+std::atomic<const RowKernels*> selected{nullptr};  // null: the best available
 
 }  // namespace
 
-const RowKernels& PlainKernels() {
-  return kPlain;
-}
-
-const RowKernels* Avx2Kernels() {
-  static const RowKernels* table = __builtin_cpu_supports("avx2") ? Avx2KernelTable() : nullptr;
-  return table;
+const RowKernels* KernelTable(KernelSet set) {
+  static const RowKernels* avx2 = HasAvx2() ? Avx2KernelTable() : nullptr;
+  static const RowKernels* sse2 = Sse2KernelTable();
+  switch (set) {
+    case KernelSet::kPlain:
+      return &kPlain;
+    case KernelSet::kSse2:
+      return sse2;
+    case KernelSet::kAvx2:
+      return avx2;
+    case KernelSet::kBest:
+      break;
+  }
+  if (avx2 != nullptr) return avx2;
+  return sse2 != nullptr ? sse2 : &kPlain;
 }
 
 const RowKernels& Kernels() {
-  const RowKernels* wide = Avx2Kernels();
-  if (wide != nullptr && !forcePlain.load(std::memory_order_relaxed)) return *wide;
-  return kPlain;
+  const RowKernels* chosen = selected.load(std::memory_order_relaxed);
+  return chosen != nullptr ? *chosen : *KernelTable(KernelSet::kBest);
 }
 
-void UsePlainKernels(bool plain) {
-  forcePlain.store(plain, std::memory_order_relaxed);
+bool UseKernels(KernelSet set) {
+  const RowKernels* table = KernelTable(set);
+  if (table == nullptr) return false;
+  selected.store(set == KernelSet::kBest ? nullptr : table, std::memory_order_relaxed);
+  return true;
 }
 
 }  // namespace raster

@@ -1,5 +1,6 @@
-// Row kernels behind the whole-surface operations (blits, blur, noise), with
-// a plain version and a wider vector version chosen once at run time.
+// Row kernels behind the whole-surface operations (blits, blur, noise): a
+// plain version, a 128-bit vector version for every x86-64 processor and a
+// 256-bit one chosen at run time when the processor has it.
 // Internal header. Every version gives results bit-identical to the per-pixel
 // rules in store.h; the tests compare them on random rows.
 #pragma once
@@ -33,12 +34,15 @@ struct RowKernels {
   void (*brus4)(uint32_t* p, int n, uint32_t counter);
 };
 
-// The kernels in use: the vector ones when the processor has them.
+enum class KernelSet { kBest, kPlain, kSse2, kAvx2 };
+
+// The kernels in use: the widest the processor has, unless a narrower set
+// was selected.
 const RowKernels& Kernels();
-// The plain kernels, and the vector ones or null when unavailable.
-const RowKernels& PlainKernels();
-const RowKernels* Avx2Kernels();
-// Lets tests and benchmarks run the plain path on any machine.
-void UsePlainKernels(bool plain);
+// The table of one set, or null when this processor or build lacks it.
+const RowKernels* KernelTable(KernelSet set);
+// Lets tests and benchmarks run a narrower path; returns false (and keeps the
+// current choice) when the set is unavailable. Main thread only.
+bool UseKernels(KernelSet set);
 
 }  // namespace raster

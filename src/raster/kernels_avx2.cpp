@@ -9,11 +9,12 @@
 // The weight lanes are built by a byte shuffle from the source pixel, with 0
 // in the lane of the weight byte itself, so the blended weight byte comes out
 // 0 without masking. Sums stay <= 254, so the saturating pack is exact.
-#include <immintrin.h>
-
 #include <cstdint>
 
 #include "kernels.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 
 namespace raster {
 namespace {
@@ -138,3 +139,13 @@ const RowKernels* Avx2KernelTable() {
 }
 
 }  // namespace raster
+
+#else
+
+namespace raster {
+const RowKernels* Avx2KernelTable() {
+  return nullptr;
+}
+}  // namespace raster
+
+#endif

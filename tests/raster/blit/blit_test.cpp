@@ -5,18 +5,17 @@
 #include <random>
 
 #include "image32.h"
-#include "kernels.h"
+#include "kernel_sets.h"
 #include "reference.h"
 
 namespace {
 
-struct BlitTest : ::testing::TestWithParam<bool> {
+struct BlitTest : KernelTest {
   void SetUp() override {
-    raster::UsePlainKernels(GetParam());
+    KernelTest::SetUp();
     alpha = 0;
     color = 0;
   }
-  void TearDown() override { raster::UsePlainKernels(false); }
 };
 
 TEST_P(BlitTest, ZeroSizeCopiesTheWholeSource) {
@@ -137,7 +136,6 @@ TEST_P(BlitTest, SelfOverlapFollowsTheRuleOrder) {
   EXPECT_EQ(a.Get(3, 0), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, BlitTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Plain" : "Wide"; });
+INSTANTIATE_TEST_SUITE_P(Kernels, BlitTest, VF_ALL_KERNEL_SETS);
 
 }  // namespace

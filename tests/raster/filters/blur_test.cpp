@@ -5,18 +5,17 @@
 #include <random>
 
 #include "image32.h"
-#include "kernels.h"
+#include "kernel_sets.h"
 #include "reference.h"
 
 namespace {
 
-struct BlurTest : ::testing::TestWithParam<bool> {
+struct BlurTest : KernelTest {
   void SetUp() override {
-    raster::UsePlainKernels(GetParam());
+    KernelTest::SetUp();
     alpha = 0;
     color = 0;
   }
-  void TearDown() override { raster::UsePlainKernels(false); }
 };
 
 TEST_P(BlurTest, OneStepInReplaceModeShiftsUpLeft) {
@@ -93,7 +92,6 @@ TEST_P(BlurTest, WorkingCanvasSizeMatchesTheRule) {
   EXPECT_TRUE(ref::Same(s, img));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, BlurTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Plain" : "Wide"; });
+INSTANTIATE_TEST_SUITE_P(Kernels, BlurTest, VF_ALL_KERNEL_SETS);
 
 }  // namespace

@@ -5,16 +5,13 @@
 #include <random>
 
 #include "image32.h"
-#include "kernels.h"
+#include "kernel_sets.h"
 #include "noise.h"
 #include "reference.h"
 
 namespace {
 
-struct BrusTest : ::testing::TestWithParam<bool> {
-  void SetUp() override { raster::UsePlainKernels(GetParam()); }
-  void TearDown() override { raster::UsePlainKernels(false); }
-};
+using BrusTest = KernelTest;
 
 TEST_P(BrusTest, OutOfRangeModesDrawNothing) {
   std::mt19937 rng(1);
@@ -75,8 +72,7 @@ TEST_P(BrusTest, RepeatsFromTheSameState) {
   for (int i = 0; i < 33 * 7; ++i) ASSERT_EQ(a.pixels[i], b.pixels[i]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, BrusTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Plain" : "Wide"; });
+INSTANTIATE_TEST_SUITE_P(Kernels, BrusTest, VF_ALL_KERNEL_SETS);
 
 // Each of the three factor bytes is close to uniform over 0..255.
 TEST(NoiseSource, BytesAreUniform) {
