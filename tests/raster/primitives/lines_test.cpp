@@ -194,6 +194,30 @@ TEST_F(Lines, FarEndPointsMatchAShiftedNearLine) {
   }
 }
 
+// Antialiased lines hundreds of thousands of pixels long that cross the
+// surface, against the reference stepping every one of them.
+TEST_F(Lines, LongAntialiasedLinesMatchTheUnclippedRule) {
+  std::mt19937 rng(8);
+  for (int round = 0; round < 40; ++round) {
+    int64_t far = 20000 + rng() % 200000;
+    int x0 = int(rng() % 30) - 5, y0 = int(rng() % 30) - 5;
+    int dx = int(rng() % 21) - 10, dy = int(rng() % 21) - 10;
+    if (dx == 0 && dy == 0) continue;
+    int fx0 = int(x0 - far * dx / 10), fy0 = int(y0 - far * dy / 10);
+    int fx1 = int(x0 + far * dx / 10), fy1 = int(y0 + far * dy / 10);
+    int mode = rng() % 2, L = 1 + rng() % 4;
+    ref::Surface rs = ref::Random(24, 20, rng);
+    Image32 img;
+    ref::ToImage(rs, img);
+    alpha = uint8_t(mode);
+    lineSize = uint8_t(L);
+    color = rng();
+    ref::LineAA(rs, fx0, fy0, fx1, fy1, L, color & 0xFFFFFF, mode);
+    img.LineAA(fx0, fy0, fx1, fy1);
+    ASSERT_TRUE(ref::Same(rs, img)) << "round " << round;
+  }
+}
+
 TEST_F(Lines, ExtremeEndPointsFinishAndStayOnTheirLine) {
   Image32 img(340, 260);
   const int ends[] = {INT_MIN, INT_MIN + 1, -1000000000, -1, 0, 170, 259, 339, 1000000000, INT_MAX};
