@@ -45,7 +45,7 @@ void WriteFinale(Pattern& p) {
     p.Play(row, kChPerc, Note("C-5"), kInsCymbal, Vol(row % 32 == 0 ? 54 : 42));
     p.Play(row, kChStab, Note(kSceneStabs[i]), kInsStab, Vol(50));
   }
-  WriteHats(p, 0, 62, 44, 18);
+  WriteHats(p, 0, 62, 34, 12);  // kept low: the break carries the finale
   WriteRollingBass(p, kMainChords, 0, 62);
   WritePads(p, kMainChords, 36);
   WriteArp(p, kMainChords, 24);
