@@ -4,6 +4,7 @@
 #include "mixer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 MixChannel FSOUND_Channel[MIX_VOICES];
@@ -237,14 +238,21 @@ void FSOUND_Mixer_FPU_Ramp(float* buffer, int frames) {
 
 void FSOUND_MixerClipCopy_Float32(int16_t* destination, const float* source, int frames) {
   if (destination == nullptr || source == nullptr || frames <= 0) return;
-  // Adding and removing 1.5 x 2^23 rounds a float of this range to the nearest
-  // integer, ties to even, in the default rounding mode. NaN fails the first
-  // comparison and clamps low. Written without branches so the loop vectorises.
+  // Integer operations only, so the loop vectorises (float comparisons would
+  // keep it scalar). Adding 1.5 x 2^23 to a float below 2^22 in magnitude
+  // leaves the value rounded to the nearest integer, ties to even, in the low
+  // mantissa bits. Magnitudes of 32,768 and more (infinities and NaN too)
+  // clamp by their sign; rounding may still reach +-32,768, clamped last.
   constexpr float kRound = 12582912.0f;
+  constexpr int32_t kRoundBits = 0x4B400000;
+  constexpr int32_t k32768Bits = 0x47000000;
   for (int i = 0; i < 2 * frames; ++i) {
     const float x = source[i];
-    const float low = x > -32768.0f ? x : -32768.0f;
-    const float clamped = low < 32767.0f ? low : 32767.0f;
-    destination[i] = static_cast<int16_t>(static_cast<int32_t>((clamped + kRound) - kRound));
+    const int32_t bits = std::bit_cast<int32_t>(x);
+    const int32_t rounded = std::bit_cast<int32_t>(x + kRound) - kRoundBits;
+    const int32_t large = 32767 - ((bits >> 31) & 65535);  // -32768 when negative
+    const int32_t isLarge = -static_cast<int32_t>((bits & 0x7FFFFFFF) >= k32768Bits);
+    const int32_t v = (large & isLarge) | (rounded & ~isLarge);
+    destination[i] = static_cast<int16_t>(std::min(std::max(v, -32768), 32767));
   }
 }

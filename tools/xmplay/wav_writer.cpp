@@ -1,7 +1,8 @@
-// WAV output of xmplay. Fields are written byte by byte as little-endian so
-// the file is the same on any host.
+// WAV output of xmplay. The file is little-endian on any host: header fields
+// are written byte by byte, samples copied as they are on little-endian hosts.
 #include "wav_writer.h"
 
+#include <bit>
 #include <vector>
 
 namespace {
@@ -50,13 +51,18 @@ bool WavWriter::Open(const std::string& path, int rate) {
 
 bool WavWriter::Write(const int16_t* frames, uint32_t count) {
   if (file_ == nullptr) return false;
-  std::vector<uint8_t> bytes(static_cast<size_t>(count) * 4);
-  for (size_t i = 0; i < 2 * static_cast<size_t>(count); ++i) {
-    const uint16_t v = static_cast<uint16_t>(frames[i]);
-    bytes[2 * i] = static_cast<uint8_t>(v);
-    bytes[2 * i + 1] = static_cast<uint8_t>(v >> 8);
+  const size_t size = static_cast<size_t>(count) * 4;
+  if constexpr (std::endian::native == std::endian::little) {
+    ok_ = ok_ && std::fwrite(frames, 1, size, file_) == size;
+  } else {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < 2 * static_cast<size_t>(count); ++i) {
+      const uint16_t v = static_cast<uint16_t>(frames[i]);
+      bytes[2 * i] = static_cast<uint8_t>(v);
+      bytes[2 * i + 1] = static_cast<uint8_t>(v >> 8);
+    }
+    ok_ = ok_ && std::fwrite(bytes.data(), 1, size, file_) == size;
   }
-  ok_ = ok_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
   frames_ += count;
   return ok_;
 }
