@@ -35,7 +35,9 @@ int fileread(void* buffer, int size, unsigned int) {
   return count;
 }
 
-int fileseek(unsigned int, int, signed char) { return 0; }
+int fileseek(unsigned int, int, signed char) {
+  return 0;
+}
 
 int filetell(unsigned int) {
   if (musTellCount <= 0) return 0;
@@ -51,4 +53,6 @@ void StartMusic() {
   FMUSIC_PlaySong(mod);
 }
 
-int MusicTime() { return FMUSIC_GetTime(mod); }
+int MusicTime() {
+  return FMUSIC_GetTime(mod);
+}

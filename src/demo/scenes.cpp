@@ -30,7 +30,9 @@ void Decay(float& value, double rate, int32_t dt) {
 }
 
 // The scrollers round their step to single precision before subtracting.
-void Scroll(float& x, double rate, int32_t dt) { x = x - static_cast<float>(rate * dt); }
+void Scroll(float& x, double rate, int32_t dt) {
+  x = x - static_cast<float>(rate * dt);
+}
 }  // namespace
 
 void DrawFigure(LayerContext& c, float z, int32_t dt) {

@@ -22,8 +22,8 @@ struct Animation {
   double sideY2 = 250.0;  //   (the two stay 250 apart and tile 500 rows)
   double lineY1 = 0.0;    // linje1 / linje2 rows, rising; each wraps at 250
   double lineY2 = 250.0;
-  float teckenX = 320.0f;  // tecken column; moves only while it is drawn
-  float greetX = 320.0f;   // greet column; moves only in scene 3
+  float teckenX = 320.0f;    // tecken column; moves only while it is drawn
+  float greetX = 320.0f;     // greet column; moves only in scene 3
   float azimuthStep = 1.0f;  // figure grid steps; move only while it is drawn
   float polarStep = 1.0f;
 

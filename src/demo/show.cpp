@@ -39,7 +39,9 @@ void StopMusic() {
   FSOUND_Close();
 }
 
-Show::~Show() { delete[] edges; }
+Show::~Show() {
+  delete[] edges;
+}
 
 void Show::Start() {
   prevTime = 0;

@@ -18,9 +18,9 @@ struct Show {
   std::unique_ptr<TDMotor> motor;
   Pictures pictures;
   Animation anim;
-  int* edges = nullptr;   // 200 indices from MakeEdges (array new)
-  int32_t prevTime = 0;   // song clock (ms) at the previous frame
-  int32_t dt = 0;         // this frame's step, in 4 ms units
+  int* edges = nullptr;  // 200 indices from MakeEdges (array new)
+  int32_t prevTime = 0;  // song clock (ms) at the previous frame
+  int32_t dt = 0;        // this frame's step, in 4 ms units
   int missingPictures = 0;
   // Folder the raw pictures are read from; "" is the working directory.
   std::string pictureFolder;

@@ -105,8 +105,7 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* o, std::string* er
       return false;
     }
   }
-  if (!o->help && o->out.empty() && o->wav.empty() && o->pngAt.empty() && !o->events &&
-      !o->null) {
+  if (!o->help && o->out.empty() && o->wav.empty() && o->pngAt.empty() && !o->events && !o->null) {
     *error = "nothing to do: give --out, --wav, --png-at, --events or --null";
     return false;
   }

@@ -33,7 +33,9 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-std::string TempWavPath(const std::string& out) { return out + ".audio.wav"; }
+std::string TempWavPath(const std::string& out) {
+  return out + ".audio.wav";
+}
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -19,7 +19,9 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-bool ExitedCleanly(int status) { return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+bool ExitedCleanly(int status) {
+  return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 }  // namespace
 
 VideoEncoder::~VideoEncoder() {
@@ -32,11 +34,11 @@ bool VideoEncoder::Open(const std::string& outPath, int width, int height, int f
   videoTemp_ = outPath + ".video.mp4";
   frameBytes_ = static_cast<size_t>(width) * height * 4;
   // Little-endian pixel words are the bytes blue, green, red, weight: bgr0.
-  const std::string command = "ffmpeg -hide_banner -loglevel error -nostdin -y -f rawvideo "
-                              "-pix_fmt bgr0 -s " +
-                              std::to_string(width) + "x" + std::to_string(height) + " -r " +
-                              std::to_string(fps) +
-                              " -i - -c:v libx264 -pix_fmt yuv420p -f mp4 " + Quote(videoTemp_);
+  const std::string command =
+      "ffmpeg -hide_banner -loglevel error -nostdin -y -f rawvideo "
+      "-pix_fmt bgr0 -s " +
+      std::to_string(width) + "x" + std::to_string(height) + " -r " + std::to_string(fps) +
+      " -i - -c:v libx264 -pix_fmt yuv420p -f mp4 " + Quote(videoTemp_);
   pipe_ = popen(command.c_str(), "w");
   return pipe_ != nullptr;
 }

@@ -144,10 +144,10 @@ TEST(ShowEndToEnd, StartsShowsTheFirstSceneAndEndsOnEscapeWithItsSound) {
 }
 
 TEST(ShowEndToEnd, WithoutADisplayItExitsWithOneOnOneLine) {
-  Child show = Start({"./veldraflimmer"},
-                     {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_AUDIODRIVER=disk",
-                      "SDL_DISKAUDIOFILE=/dev/null"},
-                     true);
+  Child show =
+      Start({"./veldraflimmer"},
+            {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=/dev/null"},
+            true);
   ASSERT_GT(show.pid, 0);
   const std::string err = ReadAll(show.stderrFd);
   EXPECT_EQ(WaitFor(show, 10.0), 1);

@@ -29,9 +29,13 @@ void Solid(Image32& picture, int w, int h, uint32_t rgb) {
   picture.Fill(0xFF000000u | rgb);
 }
 
-uint32_t Rgb(int x, int y) { return Screen.Get(x, y) & 0xFFFFFF; }
+uint32_t Rgb(int x, int y) {
+  return Screen.Get(x, y) & 0xFFFFFF;
+}
 
-int Channel(uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
+int Channel(uint32_t p, int shift) {
+  return static_cast<int>((p >> shift) & 0xFF);
+}
 
 class Layers : public ::testing::Test {
  protected:

@@ -33,7 +33,9 @@ int RunCommand(const std::string& command, std::string* out) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Renderer() { return "./veldraflimmer-render"; }
+std::string Renderer() {
+  return "./veldraflimmer-render";
+}
 
 void WriteRaw(const std::string& path, int w, int h,
               const std::function<uint32_t(int, int)>& pixel) {
@@ -48,8 +50,9 @@ void WriteRaw(const std::string& path, int w, int h,
       bytes.push_back(static_cast<unsigned char>(p >> 24));
     }
   }
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteTestPictures(const std::string& folder) {
@@ -79,7 +82,8 @@ void WriteTestPictures(const std::string& folder) {
 
 uint32_t Opaque(uint32_t rgb) {
   uint32_t out = 0;
-  for (int shift = 0; shift < 24; shift += 8) out |= ((((rgb >> shift) & 0xFF) * 255) >> 8) << shift;
+  for (int shift = 0; shift < 24; shift += 8)
+    out |= ((((rgb >> shift) & 0xFF) * 255) >> 8) << shift;
   return out;
 }
 

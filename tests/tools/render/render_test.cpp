@@ -49,9 +49,8 @@ TEST(RenderTimeline, ScenesChangeAtTheirPositionsAndTheStopEndsTheShowAfterAbout
   for (const Event& e : events) {
     if (e.command == kSyncNextScene) sceneChanges.emplace_back(e.order, e.row);
   }
-  const std::vector<std::pair<int, int>> expected = {{1, 0},  {2, 0},  {4, 0},  {6, 0},
-                                                     {6, 12}, {6, 32}, {6, 44}, {7, 0},
-                                                     {7, 12}, {7, 32}, {7, 44}};
+  const std::vector<std::pair<int, int>> expected = {
+      {1, 0}, {2, 0}, {4, 0}, {6, 0}, {6, 12}, {6, 32}, {6, 44}, {7, 0}, {7, 12}, {7, 32}, {7, 44}};
   EXPECT_EQ(sceneChanges, expected);
 
   // Order 1, row 0: the scene changes one frame before the link overlay.
@@ -85,10 +84,12 @@ TEST(RenderOutput, TwoRendersGiveIdenticalPicturesAndSound) {
   WriteTestPictures(pictures.path());
   const std::string common =
       " --quiet --pictures " + pictures.path() + " --png-at 19,5000,25000,40000";
-  ASSERT_EQ(RunCommand(Renderer() + common + " --png-dir " + a.path() + " --wav " + a.path() + "/s.wav"),
-            0);
-  ASSERT_EQ(RunCommand(Renderer() + common + " --png-dir " + b.path() + " --wav " + b.path() + "/s.wav"),
-            0);
+  ASSERT_EQ(
+      RunCommand(Renderer() + common + " --png-dir " + a.path() + " --wav " + a.path() + "/s.wav"),
+      0);
+  ASSERT_EQ(
+      RunCommand(Renderer() + common + " --png-dir " + b.path() + " --wav " + b.path() + "/s.wav"),
+      0);
   for (const char* name : {"at-19.png", "at-5000.png", "at-25000.png", "at-40000.png", "s.wav"}) {
     const std::vector<unsigned char> first = ReadBytes(a.path() + "/" + name);
     EXPECT_GT(first.size(), 100u) << name;
@@ -129,10 +130,12 @@ TEST(RenderOutput, Mp4HoldsVideoAndSoundOfTheWholeShow) {
   const std::string mp4 = dir.path() + "/show.mp4";
   ASSERT_EQ(RunCommand(Renderer() + " --quiet --fps 10 --out " + mp4), 0);
   std::string probe;
-  ASSERT_EQ(RunCommand("ffprobe -v error -show_entries stream=codec_type,width,height -show_entries "
-                "format=duration -of default=noprint_wrappers=1 " + mp4,
-                &probe),
-            0);
+  ASSERT_EQ(
+      RunCommand("ffprobe -v error -show_entries stream=codec_type,width,height -show_entries "
+                 "format=duration -of default=noprint_wrappers=1 " +
+                     mp4,
+                 &probe),
+      0);
   EXPECT_NE(probe.find("codec_type=video"), std::string::npos) << probe;
   EXPECT_NE(probe.find("codec_type=audio"), std::string::npos) << probe;
   EXPECT_NE(probe.find("width=320"), std::string::npos) << probe;
@@ -151,8 +154,8 @@ TEST(RenderOutput, Mp4HoldsVideoAndSoundOfTheWholeShow) {
 TEST(RenderCommandLine, HelpExplainsTheOptionsAndMistakesAreRefused) {
   std::string help;
   EXPECT_EQ(RunCommand(Renderer() + " --help", &help), 0);
-  for (const char* option : {"--out", "--wav", "--png-at", "--png-dir", "--events", "--null",
-                             "--fps"}) {
+  for (const char* option :
+       {"--out", "--wav", "--png-at", "--png-dir", "--events", "--null", "--fps"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(RunCommand(Renderer() + " --bogus 2>/dev/null"), 2);
@@ -165,8 +168,8 @@ TEST(RenderPictures, AMissingPictureIsNamedAndTheShowGoesOn) {
   TempDir empty, out;
   std::string err;
   const int status = RunCommand(Renderer() + " --quiet --pictures " + empty.path() +
-                             " --png-at 2000 --png-dir " + out.path() + " 2>&1 >/dev/null",
-                         &err);
+                                    " --png-at 2000 --png-dir " + out.path() + " 2>&1 >/dev/null",
+                                &err);
   EXPECT_EQ(status, 0);
   EXPECT_NE(err.find("kludd.raw is missing or short"), std::string::npos) << err;
   EXPECT_NE(err.find("grabak3.raw is missing or short"), std::string::npos) << err;

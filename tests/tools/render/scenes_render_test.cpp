@@ -16,7 +16,9 @@ using namespace test_colour;
 // the two overlays.
 constexpr int kX0 = 110, kY0 = 110, kX1 = 210, kY1 = 180;
 
-int Ch(uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
+int Ch(uint32_t c, int shift) {
+  return static_cast<int>((c >> shift) & 0xFF);
+}
 
 // Pixels that carry exactly the figure's colour drawn at full weight.
 int SharpFigurePixels(const Frame& f) {
@@ -33,8 +35,9 @@ class SceneFrames : public ::testing::Test {
     frames_ = new TempDir;
     WriteTestPictures(pictures_->path());
     std::string out;
-    ASSERT_EQ(RunCommand(Renderer() + " --quiet --null --events --pictures " + pictures_->path(), &out),
-              0);
+    ASSERT_EQ(
+        RunCommand(Renderer() + " --quiet --null --events --pictures " + pictures_->path(), &out),
+        0);
     const std::vector<Event> events = ParseEvents(out);
     ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
     int scenes = 0, links = 0, flashes = 0;
@@ -66,7 +69,7 @@ class SceneFrames : public ::testing::Test {
       at_[name] = ms;
     }
     ASSERT_EQ(RunCommand(Renderer() + " --quiet --pictures " + pictures_->path() + " --png-dir " +
-                  frames_->path() + " --png-at " + list),
+                         frames_->path() + " --png-at " + list),
               0);
   }
   static void TearDownTestSuite() {
@@ -174,10 +177,11 @@ TEST_F(SceneFrames, SceneThreeIsBlabakWithGreetScrollingLeft) {
 }
 
 TEST_F(SceneFrames, ScenesFourToSixShowTheirGrabakWithTheSharpFigure) {
-  const std::map<std::string, uint32_t> expected = {
-      {"scene4", kGrabak1}, {"scene5", kGrabak2}, {"scene6", kGrabak3},
-      {"scene7", kGrabak1},  // 7 is drawn as 4
-      {"scene8", kGrabak2}};
+  const std::map<std::string, uint32_t> expected = {{"scene4", kGrabak1},
+                                                    {"scene5", kGrabak2},
+                                                    {"scene6", kGrabak3},
+                                                    {"scene7", kGrabak1},  // 7 is drawn as 4
+                                                    {"scene8", kGrabak2}};
   for (const auto& [name, colour] : expected) {
     const Frame f = Shot(name);
     ASSERT_EQ(f.width, 320) << name;
