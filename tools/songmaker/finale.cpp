@@ -62,10 +62,11 @@ void WriteFinale(Pattern& p) {
   p.KeyOff(62, kChArp);
   p.Fx(62, kChArp, kFxArpeggio, 0);
 
-  // The final hit: impact, stab and low A, all left to ring.
+  // The final hit: impact, crash, stab and low A, all left to ring.
   p.Play(62, kChPerc, Note("C-4"), kInsImpact, Vol(46));
-  p.Play(62, kChStab, Note("A-3"), kInsStab, Vol(50));
-  p.Play(62, kChBass, Note("A-1"), kInsBass, Vol(50));
+  p.Play(62, kChHat, Note("C-5"), kInsCymbal, Vol(40));
+  p.Play(62, kChStab, Note("A-3"), kInsStab, Vol(44));
+  p.Play(62, kChBass, Note("A-1"), kInsBass, Vol(42));
   // The pads move to the final chord without a new attack (no instrument,
   // legato in the volume column), then are released.
   p.At(62, kChPadA) = XmCell{Note("A-3"), 0, kVolLegato, 0, 0};
