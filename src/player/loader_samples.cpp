@@ -75,7 +75,9 @@ bool ReadInstrumentHeader(SongInstrument& instrument, FieldReader& in) {
 
 // Lengths and loops arrive in bytes and are kept in values. The loop must lie
 // inside the sample: the mixer plays up to loop start + loop length.
-bool ReadSampleHeader(SongSample& sample, FieldReader& in) {
+// `oddByte` reports a 16-bit sample whose byte length is odd: its last byte
+// is no part of any value but still occupies the file.
+bool ReadSampleHeader(SongSample& sample, FieldReader& in, bool& oddByte) {
   uint8_t h[17];
   if (!in.Bytes(h, sizeof h)) return false;
   sample.length = Le32(h);
@@ -93,6 +95,7 @@ bool ReadSampleHeader(SongSample& sample, FieldReader& in) {
     sample.loopStart = 0;
     sample.loopLength = sample.length;
   }
+  oddByte = sample.bits == 16 && (sample.length & 1);
   if (sample.bits == 16) {
     sample.length >>= 1;
     sample.loopStart >>= 1;
@@ -144,21 +147,27 @@ void FixLoopEnd(SongSample& sample) {
   if (sample.loopMode == LOOP_PINGPONG) sample.data[end] = sample.data[end - 1];
 }
 
-void ReadSampleData(Song* song, SongSample& sample, FieldReader& in, int instrument, int index) {
-  if (sample.length == 0) return;
+void DecodeSampleData(Song* song, SongSample& sample, FieldReader& in, int instrument, int index) {
   const uint32_t bytes = sample.bits * sample.length / 8;
-  uint32_t arrived = bytes;
   if (song->sampleLoadCallback) {
     song->sampleLoadCallback(sample.data, static_cast<int>(bytes), sample.bits, instrument, index);
     in.Skip(static_cast<int>(bytes));
     Widen(sample, bytes, false);
   } else {
-    arrived = static_cast<uint32_t>(in.Some(sample.data, static_cast<int>(bytes)));
+    const auto arrived = static_cast<uint32_t>(in.Some(sample.data, static_cast<int>(bytes)));
     Widen(sample, arrived, true);
     DeltaDecode(sample.data, arrived * 8 / sample.bits);
   }
   sample.bits = 16;
   FixLoopEnd(sample);
+}
+
+void ReadSampleData(Song* song, SongSample& sample, FieldReader& in, int instrument, int index,
+                    bool oddByte) {
+  if (sample.length > 0) DecodeSampleData(song, sample, in, instrument, index);
+  // Stepping over the unused last byte keeps a full file in step with what
+  // follows; a compact stream never held it (its seeks do nothing).
+  if (oddByte) in.Skip(1);
 }
 
 bool LoadInstrument(Song* song, SongInstrument& instrument, FieldReader& in, int index) {
@@ -178,12 +187,15 @@ bool LoadInstrument(Song* song, SongInstrument& instrument, FieldReader& in, int
   }
   if (!ReadInstrumentHeader(instrument, in)) return false;
   in.Seek(start + headerSize);
+  bool oddByte[MAX_SAMPLES_PER_INSTRUMENT] = {};
   for (int j = 0; j < count; ++j) {
     // Owned by the song from here on, so a failure further down frees it.
     instrument.samples[j] = Allocate<SongSample>(1);
-    if (!instrument.samples[j] || !ReadSampleHeader(*instrument.samples[j], in)) return false;
+    if (!instrument.samples[j] || !ReadSampleHeader(*instrument.samples[j], in, oddByte[j]))
+      return false;
   }
-  for (int j = 0; j < count; ++j) ReadSampleData(song, *instrument.samples[j], in, index, j);
+  for (int j = 0; j < count; ++j)
+    ReadSampleData(song, *instrument.samples[j], in, index, j, oddByte[j]);
   return true;
 }
 

@@ -112,6 +112,38 @@ TEST(LoaderDecode, EmptySampleHasNoData) {
   EXPECT_EQ(x.bits, 8);  // a sample without data keeps the width it was given
 }
 
+// A 16-bit sample stored with an odd byte length: the last byte belongs to no
+// value, and the instrument after it must still be read from its own place.
+TEST(LoaderDecode, OddSixteenBitLengthSkipsItsLastByte) {
+  XmSong xm = BasicSong(1, 4);
+  XmInstrument second = xm.instruments[0];
+  second.samples[0].data.assign(10, 1234);
+  second.samples[0].loopLength = 10;
+  second.samples[0].relativeNote = 5;
+  xm.instruments.push_back(second);
+  std::vector<uint8_t> bytes = WriteXm(xm);
+  // First sample header at 345 + 263; its 64 values end at 648 + 128.
+  const size_t lengthField = 345 + 263;
+  const size_t dataEnd = 648 + 128;
+  ASSERT_EQ(bytes[lengthField], 128);
+  bytes[lengthField] = 129;
+  bytes.insert(bytes.begin() + dataEnd, 0x77);
+  std::vector<uint8_t> compact;
+  SongPtr song(Load(bytes, {Layout::kFull, &compact, nullptr}));
+  ASSERT_TRUE(song);
+  EXPECT_EQ(song->instruments[0].samples[0]->length, 64u);
+  const SongSample& next = *song->instruments[1].samples[0];
+  EXPECT_EQ(next.length, 10u);
+  EXPECT_EQ(next.relativeNote, 5);
+  EXPECT_EQ(next.data[9], 1234);
+  // Unread: 43 header bytes, 45 of each instrument header, 23 of each sample
+  // header, and the odd byte.
+  EXPECT_EQ(compact.size(), bytes.size() - 43 - 2 * 45 - 2 * 23 - 1);
+  SongPtr again(Load(compact, {Layout::kCompact, nullptr, nullptr}));
+  ASSERT_TRUE(again);
+  ExpectSongsEqual(*song, *again);
+}
+
 // A stream cut anywhere in the fields the loader reads is rejected; cut after
 // the last of them (the sample name is skipped, not read) or inside the data
 // it loads, with the missing values silent (not held at the last value).
