@@ -14,15 +14,6 @@ void ExpectNear(const Vector& v, float x, float y, float z, float eps = 1e-5f) {
   EXPECT_NEAR(v.z, z, eps);
 }
 
-TEST(Vector, DefaultIsZeroAndLayoutIsThreeFloats) {
-  Vector v;
-  ExpectNear(v, 0, 0, 0, 0);
-  Vector arr[2] = {{1, 2, 3}, {4, 5, 6}};
-  const float* flat = reinterpret_cast<const float*>(arr);
-  EXPECT_EQ(flat[3], 4.0f);
-  EXPECT_EQ(flat[5], 6.0f);
-}
-
 TEST(Vector, NormalizeAndLength) {
   Vector v(3, 0, 4);
   EXPECT_FLOAT_EQ(v.Length(), 5.0f);

@@ -97,16 +97,4 @@ TEST(Figure, ShowDrawsFiftySegments) {
   EXPECT_GT(drawn, 500);
 }
 
-TEST(Figure, RepeatedFramesReleaseTheirVertices) {
-  // Run under the leak checker: every array made here is released.
-  float p = 1, q = 1;
-  for (int frame = 0; frame < 200; ++frame) {
-    Vector* v = gen(p, q);
-    ASSERT_EQ(v[0].y, 10.0f);
-    delete[] v;
-    p += 0.002f * 4;
-    q += 0.01f * 4;
-  }
-}
-
 }  // namespace
