@@ -60,7 +60,7 @@ void WriteGrooveFill(Pattern& p) {
   WriteArp(p, kMainChords, 22);
   // Three stabs a dotted eighth apart, each with the picture's flash.
   static constexpr int kStabRows[3] = {48, 51, 54};
-  static constexpr const char* kStabNotes[3] = {"G-3", "A#3", "D-4"};
+  static constexpr const char* kStabNotes[3] = {"G-3", "A-3", "C-4"};
   for (int i = 0; i < 3; ++i) {
     int row = kStabRows[i];
     p.Play(row, kChKick, Note("C-4"), kInsKick, Vol(64));
