@@ -67,15 +67,14 @@ void WriteHats(Pattern& p, int from, int to, int accent, int ghost) {
   }
 }
 
-void WriteLead(Pattern& p, const LeadNote* notes, int count, int transpose) {
+void WriteLead(Pattern& p, const LeadNote* notes, int count) {
   for (int i = 0; i < count; ++i) {
     const LeadNote& n = notes[i];
     if (n.note == nullptr) {
       p.KeyOff(n.row, kChLead);
       continue;
     }
-    p.Play(n.row, kChLead, static_cast<uint8_t>(Note(n.note) + transpose), kInsLead,
-           n.volume ? Vol(n.volume) : 0);
+    p.Play(n.row, kChLead, Note(n.note), kInsLead, n.volume ? Vol(n.volume) : 0);
   }
 }
 

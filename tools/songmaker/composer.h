@@ -52,13 +52,13 @@ void WriteRollingBass(Pattern& p, const Progression& chords, int from, int to);
 // Closed hats on every row of [from, to) with accents on the off-beat eighths
 // and a slow left-right drift written in the volume column's pan command.
 void WriteHats(Pattern& p, int from, int to, int accent, int ghost);
-// A lead line: (row, note) pairs; note 0 ends the list, kKeyOff releases.
+// A lead line on the lead channel: `count` notes, each at its row.
 struct LeadNote {
   int row;
   const char* note;  // nullptr = key-off
   int volume;        // 0 = the sample's default
 };
-void WriteLead(Pattern& p, const LeadNote* notes, int count, int transpose = 0);
+void WriteLead(Pattern& p, const LeadNote* notes, int count);
 
 // The pattern writers, one per part of the song (intro.cpp, groove.cpp,
 // greetings.cpp, finale.cpp).
