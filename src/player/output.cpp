@@ -53,6 +53,13 @@ std::array<std::atomic<uint64_t>, kMaxBlocks> g_timeInfo;
 std::thread g_thread;
 std::atomic<bool> g_exit{false};
 
+// A program may end with its song still playing (the show does). Destroyed
+// before the buffers above, this ends the mixing thread and closes the device
+// first; a joinable std::thread destroyed at exit would terminate the process.
+struct StopAtExit {
+  ~StopAtExit() { FSOUND_Close(); }
+} g_stopAtExit;
+
 uint64_t PackTimeInfo(const Song& song) {
   return static_cast<uint64_t>(song.order & 0xFF) | static_cast<uint64_t>(song.row & 0xFF) << 8 |
          static_cast<uint64_t>(static_cast<uint32_t>(song.time)) << 16;
@@ -60,8 +67,14 @@ uint64_t PackTimeInfo(const Song& song) {
 
 uint64_t HeardTimeInfo() {
   if (FMUSIC_PlayingSong.load(std::memory_order_acquire) == nullptr) return 0;
-  const int block = g_realBlock.load(std::memory_order_acquire);
-  return g_timeInfo[block].load(std::memory_order_acquire);
+  // The poll moves the reported block on before it refills the one before:
+  // if the reported block is still the same after reading its entry, the
+  // entry was not one being rewritten with a later block's values.
+  for (;;) {
+    const int block = g_realBlock.load(std::memory_order_acquire);
+    const uint64_t entry = g_timeInfo[block].load(std::memory_order_acquire);
+    if (g_realBlock.load(std::memory_order_acquire) == block) return entry;
+  }
 }
 
 void DoubleBufferThread() {

@@ -11,8 +11,9 @@
 namespace {
 
 // The player's device: replaced only by FSOUND_Init and FSOUND_Close, on the
-// caller's thread, never while a mixing thread runs.
-std::unique_ptr<WaveOut> g_device;
+// caller's thread, never while a mixing thread runs. A plain pointer, so no
+// static destructor can take it away from a thread still running at exit.
+WaveOut* g_device = nullptr;
 WaveOutFactory g_factory = nullptr;
 bool g_fallbackReported = false;
 
@@ -98,14 +99,14 @@ std::unique_ptr<WaveOut> FSOUND_CreateClockWaveOut() {
 }
 
 WaveOut* FSOUND_GetWaveOut() {
-  return g_device.get();
+  return g_device;
 }
 
 bool FSOUND_OpenWaveOut(int rate) {
   FSOUND_CloseWaveOut();
   std::unique_ptr<WaveOut> device = g_factory ? g_factory() : FSOUND_CreatePlatformWaveOut();
   if (device && device->Open(rate)) {
-    g_device = std::move(device);
+    g_device = device.release();
     return true;
   }
   if (g_factory != nullptr) return false;
@@ -115,13 +116,14 @@ bool FSOUND_OpenWaveOut(int rate) {
     std::fputs("player: no audio device could be opened; playing silently in real time\n", stderr);
     g_fallbackReported = true;
   }
-  g_device = std::move(device);
+  g_device = device.release();
   return true;
 }
 
 void FSOUND_CloseWaveOut() {
-  if (!g_device) return;
+  if (g_device == nullptr) return;
   g_device->Reset();
   g_device->Close();
-  g_device.reset();
+  delete g_device;
+  g_device = nullptr;
 }

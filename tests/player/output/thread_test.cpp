@@ -86,6 +86,23 @@ TEST_F(MixingThreadTest, QueriesFromAnotherThreadWhileTheOwnerStops) {
   reader.join();
 }
 
+// A program that returns from main with its song playing ends cleanly, with
+// its exit status: the mixing thread is stopped at exit, not left running
+// over released buffers.
+TEST(MixingThreadExitTest, ExitWhilePlayingKeepsTheExitStatus) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // sanitizers run threads of their own
+  EXPECT_EXIT(
+      {
+        FSOUND_SetWaveOutFactory(&FSOUND_CreateClockWaveOut);
+        codesong::InstallCallbacks();
+        static Song song = codesong::MakeSong();
+        if (!FSOUND_Init(44100, 0) || !FMUSIC_PlaySong(&song)) std::exit(3);
+        std::this_thread::sleep_for(milliseconds(50));
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 // Song bytes served from memory to the loader.
 std::vector<uint8_t> g_bytes;
 size_t g_at = 0;
