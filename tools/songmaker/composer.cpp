@@ -32,9 +32,13 @@ const Progression kGreetingChords = {{
 }};
 
 void WritePads(Pattern& p, const Progression& chords, int volume) {
+  // The two pad voices sit left and right of centre (the volume column's pan
+  // command), so their level is set with the set-volume effect.
   for (int bar = 0; bar < 4; ++bar) {
-    p.Play(bar * 16, kChPadA, Note(chords[bar].padA), kInsPad, Vol(volume));
-    p.Play(bar * 16, kChPadB, Note(chords[bar].padB), kInsPad, Vol(volume));
+    p.Play(bar * 16, kChPadA, Note(chords[bar].padA), kInsPad, kVolPan + 5);
+    p.Fx(bar * 16, kChPadA, kFxSetVolume, static_cast<uint8_t>(volume));
+    p.Play(bar * 16, kChPadB, Note(chords[bar].padB), kInsPad, kVolPan + 11);
+    p.Fx(bar * 16, kChPadB, kFxSetVolume, static_cast<uint8_t>(volume));
   }
 }
 

@@ -131,7 +131,7 @@ XmInstrument MakePad() {
   ins.volume.sustain = 3;
   ins.pan.on = true;
   ins.pan.loopOn = true;
-  ins.pan.points = {{0, 32}, {64, 16}, {160, 48}, {224, 32}};
+  ins.pan.points = {{0, 32}, {24, 22}, {72, 42}, {96, 32}};  // one sway a bar
   ins.pan.loopStart = 0;
   ins.pan.loopEnd = 3;
   ins.fadeout = 420;  // a long release after key-off
