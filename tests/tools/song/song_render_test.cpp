@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
@@ -42,10 +44,13 @@ std::vector<int16_t> ReadWav(const char* path) {
 class SongRender : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    int status = std::system("./xmplay veldraflimmer.xm --wav song_render_test.wav >/dev/null");
+    // CTest may run the cases of this suite in parallel processes: each
+    // renders into a file of its own.
+    std::string wav = "song_render_test_" + std::to_string(getpid()) + ".wav";
+    int status = std::system(("./xmplay veldraflimmer.xm --wav " + wav + " >/dev/null").c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    samples_ = ReadWav("song_render_test.wav");
-    std::remove("song_render_test.wav");
+    samples_ = ReadWav(wav.c_str());
+    std::remove(wav.c_str());
   }
   static void TearDownTestSuite() { samples_.clear(); }
   static std::vector<int16_t> samples_;
