@@ -113,6 +113,9 @@ int main(int argc, char** argv) {
     if (frame >= maxFrames) ok = !Fail("the show did not reach its end");
   }
   progress.Done(frame);
+  if (ok && !o.null && nextPng < o.pngAt.size()) {
+    ok = !Fail("the show ended before song time " + std::to_string(o.pngAt[nextPng]) + " ms");
+  }
   show.Finish();
   ptc_use_platform(nullptr);
 

@@ -164,6 +164,17 @@ TEST(RenderCommandLine, HelpExplainsTheOptionsAndMistakesAreRefused) {
   EXPECT_EQ(RunCommand(Renderer() + " --fps 0 --null 2>/dev/null"), 2);
 }
 
+TEST(RenderOutput, AFrameAfterTheShowsEndIsReportedAsAFailure) {
+  TempDir dir;
+  std::string err;
+  EXPECT_EQ(
+      RunCommand(Renderer() + " --quiet --png-at 1000,90000 --png-dir " + dir.path() + " 2>&1",
+                 &err),
+      1);
+  EXPECT_NE(err.find("ended before song time 90000"), std::string::npos) << err;
+  EXPECT_EQ(ReadPng(dir.path() + "/at-1000.png").width, 320);
+}
+
 TEST(RenderPictures, AMissingPictureIsNamedAndTheShowGoesOn) {
   TempDir empty, out;
   std::string err;
