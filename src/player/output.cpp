@@ -235,6 +235,7 @@ void FSOUND_Software_Poll() {
   const uint64_t frames = device->Position() / 4;
   const int playing = static_cast<int>(frames % static_cast<uint64_t>(FSOUND_BufferSize) /
                                        static_cast<uint64_t>(FSOUND_BlockSize));
+  bool wrote = false;
   while (g_fillBlock != playing) {
     FSOUND_Software_UpdateMutex.store(1, std::memory_order_release);
     // The reported block moves on before its predecessor is refilled, so a
@@ -243,5 +244,7 @@ void FSOUND_Software_Poll() {
     g_realBlock.store(next == g_blocks ? 0 : next, std::memory_order_release);
     FSOUND_Software_Fill();
     FSOUND_Software_UpdateMutex.store(0, std::memory_order_release);
+    wrote = true;
   }
+  if (wrote) device->RingWritten();
 }

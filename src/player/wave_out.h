@@ -7,6 +7,7 @@
 // clock-paced fallback when no audio device can be opened, and a virtual device
 // whose position moves only when its owner advances it (tests, offline render).
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -26,6 +27,19 @@ class WaveOut {
   // True when a mixing thread must poll this device in real time; a virtual
   // device is polled by its owner with FSOUND_Software_Poll instead.
   virtual bool RealTime() const { return true; }
+
+  // Called by the player after it has written blocks into the ring. A device
+  // that reads the ring on a thread of its own calls RingAcquire before each
+  // read: the player's writes then happen before the device's reads. The
+  // other direction is ordered by Position: a device that reads the ring on
+  // its own thread publishes its position with release after the reads.
+  void RingWritten() { ringWrites_.fetch_add(1, std::memory_order_release); }
+
+ protected:
+  void RingAcquire() const { (void)ringWrites_.load(std::memory_order_acquire); }
+
+ private:
+  std::atomic<uint64_t> ringWrites_{0};
 };
 
 // A device whose play position moves only when Advance is called: what it

@@ -56,7 +56,7 @@ class SdlWaveOut : public WaveOut {
     SDL_PauseAudioDevice(device_, 0);
   }
 
-  uint64_t Position() override { return played_.load(std::memory_order_relaxed); }
+  uint64_t Position() override { return played_.load(std::memory_order_acquire); }
 
   void Reset() override {
     if (device_ == 0) return;
@@ -89,6 +89,7 @@ class SdlWaveOut : public WaveOut {
       std::memset(stream, 0, static_cast<size_t>(len));
       return;
     }
+    self->RingAcquire();
     const uint64_t played = self->played_.load(std::memory_order_relaxed);
     uint32_t at = static_cast<uint32_t>(played % self->ringBytes_);
     int left = len;
@@ -100,7 +101,8 @@ class SdlWaveOut : public WaveOut {
       left -= n;
       at = 0;
     }
-    self->played_.store(played + static_cast<uint64_t>(len), std::memory_order_relaxed);
+    // Release: the player refills what was just read only after seeing this.
+    self->played_.store(played + static_cast<uint64_t>(len), std::memory_order_release);
   }
 
   SDL_AudioDeviceID device_ = 0;
