@@ -22,6 +22,7 @@ namespace {
 
 constexpr double kMaxOfflineSeconds = 600.0;  // without --seconds
 constexpr uint32_t kChunkFrames = 4410;
+constexpr int kBlockMs = 20;
 
 volatile std::sig_atomic_t g_interrupted = 0;
 void OnInterrupt(int) {
@@ -96,9 +97,11 @@ int PlayRealTime(const Options& options, Song* song) {
     const int time = FMUSIC_GetTime(song);
     std::fprintf(stderr, "\rorder %3d  row %2d  time %d:%02d.%03d ", FMUSIC_GetOrder(song),
                  FMUSIC_GetRow(song), time / 60000, time / 1000 % 60, time % 1000);
-    // loopFrame is published after loopTime: read it first.
+    // loopFrame is published after loopTime: read it first. The heard time is
+    // that of the end of the block being played: one block more makes sure the
+    // device has played up to the loop.
     const bool looped = watch.loopFrame.load(std::memory_order_acquire) >= 0;
-    if (options.seconds <= 0 && looped && time >= watch.loopTime.load()) break;
+    if (options.seconds <= 0 && looped && time >= watch.loopTime.load() + kBlockMs) break;
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (options.seconds > 0 && elapsed.count() >= options.seconds) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
