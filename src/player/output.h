@@ -3,7 +3,13 @@
 // the whole ring before the device starts, then a mixing thread refills each
 // block as soon as the device has played it; for every block it records the
 // song position and time at the block's end, which the queries report for the
-// block being heard. Queries may be called from any thread without a lock.
+// block being heard. Queries may be called from any thread without a lock;
+// while no song plays they return 0.
+//
+// Threads: FSOUND_Init, FSOUND_Close, FMUSIC_PlaySong and FMUSIC_StopSong on
+// the caller's thread (not concurrently); block fills on the mixing thread, or
+// on the caller's thread for the first fill and for FSOUND_Software_Poll with a
+// virtual device. A song still playing at exit is stopped by the player.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -19,13 +25,17 @@ extern std::atomic<Song*> FMUSIC_PlayingSong;
 // Busy flag: set by the mixing thread while it mixes a block.
 extern std::atomic<uint8_t> FSOUND_Software_UpdateMutex;
 
-// Opens the output device; false when a file callback is missing or the
-// device cannot be opened. The second argument is ignored.
+// Opens the output device; false when a file callback is missing, the rate is
+// below 1,000 Hz or the device cannot be opened. The second argument is
+// ignored. Stops a playing song first.
 bool FSOUND_Init(int mixRate, int flags);
-// Silences and closes the device; harmless when none is open.
+// Stops a playing song, then silences and closes the device; harmless when
+// none is open.
 void FSOUND_Close();
 
-bool FMUSIC_PlaySong(Song* song);  // false for null
+// False for null, without FSOUND_Init, or for more than 32 channels. Stops
+// what plays, resets every voice and starts the song from its beginning.
+bool FMUSIC_PlaySong(Song* song);
 bool FMUSIC_StopSong(Song* song);  // false for null; the output is silent afterwards
 int FMUSIC_GetOrder(Song* song);   // order index of the block being heard; 0 for null
 int FMUSIC_GetRow(Song* song);
