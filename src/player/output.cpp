@@ -33,8 +33,10 @@ std::atomic<uint8_t> FSOUND_Software_UpdateMutex{0};
 
 namespace {
 
-// Lowest mix rate accepted: below it a block or a ramp would be empty.
+// Mix rates accepted: below the lowest a block or a ramp would be empty; the
+// highest keeps the size arithmetic far from overflow.
 constexpr int kMinMixRate = 1000;
+constexpr int kMaxMixRate = 384000;
 // Most blocks in the ring (the time table is allocated once at this size so a
 // query can never read a released table).
 constexpr int kMaxBlocks = 1000;
@@ -99,7 +101,7 @@ void ResetVoices() {
 bool FSOUND_Init(int mixRate, int /*flags*/) {
   if (!FSOUND_File_CallbacksSet()) return false;
   FSOUND_Close();
-  if (mixRate < kMinMixRate) return false;
+  if (mixRate < kMinMixRate || mixRate > kMaxMixRate) return false;
   const int blockSize = (mixRate * 20 / 1000 + 3) & ~3;
   const int blocks = FSOUND_BufferSizeMs / 20 * 2;
   if (blocks < 2 || blocks > kMaxBlocks) return false;

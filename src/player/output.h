@@ -26,7 +26,7 @@ extern std::atomic<Song*> FMUSIC_PlayingSong;
 extern std::atomic<uint8_t> FSOUND_Software_UpdateMutex;
 
 // Opens the output device; false when a file callback is missing, the rate is
-// below 1,000 Hz or the device cannot be opened. The second argument is
+// outside 1,000 .. 384,000 Hz or the device cannot be opened. The second argument is
 // ignored. Stops a playing song first.
 bool FSOUND_Init(int mixRate, int flags);
 // Stops a playing song, then silences and closes the device; harmless when

@@ -71,6 +71,7 @@ TEST_F(InitTest, RefusesRatesThatLeaveNoBlockOrRamp) {
   EXPECT_FALSE(FSOUND_Init(0, 0));
   EXPECT_FALSE(FSOUND_Init(-44100, 0));
   EXPECT_FALSE(FSOUND_Init(300, 0));
+  EXPECT_FALSE(FSOUND_Init(2'000'000'000, 0));
   EXPECT_EQ(FSOUND_GetWaveOut(), nullptr);
 }
 
