@@ -36,7 +36,10 @@ void RenderProgress::Update(long frame) {
 void RenderProgress::Done(long frame) {
   if (!enabled_) return;
   Draw(frame, 100);
-  std::fputc('\n', stderr);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  std::fprintf(stderr, "\n%ld frames rendered in %.2f s: %.0f frames/s\n", frame, seconds,
+               seconds > 0 ? frame / seconds : 0.0);
 }
 
 void RenderProgress::Draw(long frame, int percent) {

@@ -1,7 +1,8 @@
 // The progress bar of veldraflimmer-render on stderr: the share of song rows
-// played up to the stop record, redrawn in place a few times per second of
-// rendered video.
+// played up to the stop record, redrawn in place as it grows, and at the end
+// the number of frames and the rendering speed.
 #pragma once
+#include <chrono>
 
 struct Song;
 
@@ -10,7 +11,7 @@ class RenderProgress {
   // `song` supplies the pattern lengths; `enabled` false prints nothing.
   RenderProgress(const Song* song, bool enabled);
   void Update(long frame);
-  // Draws the bar full and ends its line.
+  // Draws the bar full, ends its line and prints frames and frames/s.
   void Done(long frame);
 
  private:
@@ -20,4 +21,5 @@ class RenderProgress {
   bool enabled_;
   long rowsToStop_ = 0;
   int shown_ = -1;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
