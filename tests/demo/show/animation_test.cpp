@@ -3,19 +3,6 @@
 
 #include "scenes.h"
 
-TEST(Animation, StartsWhereTheShowStarts) {
-  const Animation a;
-  EXPECT_EQ(a.angle, 0.0f);
-  EXPECT_EQ(a.sideY1, 0.0);
-  EXPECT_EQ(a.sideY2, 250.0);
-  EXPECT_EQ(a.lineY1, 0.0);
-  EXPECT_EQ(a.lineY2, 250.0);
-  EXPECT_EQ(a.teckenX, 320.0f);
-  EXPECT_EQ(a.greetX, 320.0f);
-  EXPECT_EQ(a.azimuthStep, 1.0f);
-  EXPECT_EQ(a.polarStep, 1.0f);
-}
-
 TEST(Animation, FirstFrameWrapsTheSecondLineStripAtOnce) {
   Animation a;
   a.Advance(0);

@@ -116,28 +116,6 @@ TEST(SyncCommands, UnknownCommandsAreConsumedAndChangeNothing) {
   EXPECT_FALSE(SyncStep(table, 9, &cursor, 5, 5));  // end of that table
 }
 
-TEST(SyncCommands, EachCommandSetsItsVariable) {
-  ResetShowState();
-  ApplySyncCommand(kSyncVeldra);
-  EXPECT_EQ(t1, 8.0f);
-  ApplySyncCommand(kSyncLink);
-  ApplySyncCommand(kSyncLink);
-  EXPECT_EQ(t2, 8.0f);
-  EXPECT_EQ(t3, 2.0f);
-  ApplySyncCommand(kSyncFlash);
-  EXPECT_EQ(flash, 2.0f);
-  ApplySyncCommand(kSyncNextScene);
-  EXPECT_EQ(bg, 1);
-  ApplySyncCommand(kSyncBorder);
-  EXPECT_EQ(k, 1);
-  ApplySyncCommand(kSyncBorder);
-  EXPECT_EQ(k, 0);
-  ApplySyncCommand(kSyncFigureNear);
-  EXPECT_EQ(ms, 10.0f);
-  ApplySyncCommand(kSyncStop);
-  EXPECT_EQ(running, 0);
-}
-
 TEST(SyncWithoutSong, OnlyTheFirstRecordEverFires) {
   ResetShowState();
   ASSERT_EQ(mod, nullptr);

@@ -71,14 +71,6 @@ TEST(RenderTimeline, ScenesChangeAtTheirPositionsAndTheStopEndsTheShowAfterAbout
   EXPECT_LE(stop.songMs, 47000);
 }
 
-TEST(RenderTimeline, TheFirstFrameSeesTheClockAt19ms) {
-  const std::vector<Event> events = RenderEvents();
-  ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events[0].frame, 0);
-  EXPECT_EQ(events[0].songMs, 19);
-  EXPECT_EQ(events[0].command, kSyncVeldra);
-}
-
 TEST(RenderOutput, TwoRendersGiveIdenticalPicturesAndSound) {
   TempDir pictures, a, b;
   WriteTestPictures(pictures.path());
