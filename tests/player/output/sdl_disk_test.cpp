@@ -2,6 +2,7 @@
 // the device callback hands over to a file, paced in real time. The song's
 // audio must appear in that file exactly as the offline render has it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -42,7 +43,8 @@ std::vector<int16_t> RenderOffline(int frames) {
 }
 
 TEST(SdlDiskOutputTest, TheDiskDriverFileHoldsTheOfflineRender) {
-  const std::string path = ::testing::TempDir() + "player_sdl_disk.raw";
+  const std::string path =
+      ::testing::TempDir() + "player_sdl_disk_" + std::to_string(getpid()) + ".raw";
   std::remove(path.c_str());
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);

@@ -2,6 +2,7 @@
 // as XM files with the XM writer.
 #pragma once
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +23,21 @@ inline std::string ReadText(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Temporary files of this process, removed when it ends.
+struct TempFiles {
+  std::vector<std::string> paths;
+  ~TempFiles() {
+    for (const std::string& path : paths) std::remove(path.c_str());
+  }
+};
+inline TempFiles g_tempFiles;
+
+// Tests run in parallel processes: every temporary name carries the process id.
 inline std::string TempPath(const std::string& name) {
-  return ::testing::TempDir() + name;
+  const std::string path =
+      ::testing::TempDir() + "xmplay_test_" + std::to_string(getpid()) + "_" + name;
+  g_tempFiles.paths.push_back(path);
+  return path;
 }
 
 // Runs xmplay with `args` (already quoted where needed) and `env` assignments
