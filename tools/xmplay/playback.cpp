@@ -21,7 +21,7 @@
 namespace {
 
 constexpr double kMaxOfflineSeconds = 600.0;  // without --seconds
-constexpr uint32_t kChunkFrames = 4410;
+constexpr uint32_t kChunkFrames = 16384;      // well below the ring of 88,400
 constexpr int kBlockMs = 20;
 
 volatile std::sig_atomic_t g_interrupted = 0;
