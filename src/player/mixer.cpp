@@ -41,9 +41,9 @@ inline float Interpolate(const int16_t* data, uint64_t pos) {
 }
 
 // Contributions are added in single precision. Adding them in double and
-// rounding back once per voice differs by at most half a float step (about
-// 0.002 at full scale, far below one 16-bit step) and costs about 45% more
-// mixing time, which the offline speed target cannot afford.
+// rounding back once per voice would differ by about one float step (0.002 to
+// 0.004 near full scale, far below one 16-bit step) and costs about 45% more
+// mixing time, which offline rendering at 2,000 times real time cannot afford.
 inline void Accumulate(float* out, float v, float left, float right) {
   out[0] += v * left;
   out[1] += v * right;
@@ -128,6 +128,7 @@ uint64_t FramesToBoundary(uint64_t pos, uint64_t step, bool backward, const Loop
 
 // Reflects a ping-pong position back into the loop, mirroring about the
 // boundary; repeats while a long step has carried it past the other end.
+// Offsets are signed 32.32 values: loops up to 2^31 sample values.
 uint64_t Reflect(uint64_t pos, const LoopBounds& b, int32_t& direction) {
   const int64_t length = static_cast<int64_t>(b.end - b.start);
   int64_t offset = static_cast<int64_t>(pos - b.start);
