@@ -48,6 +48,22 @@ TEST(XmplayRealTimeTest, PlaysUntilTheSongLoopsBack) {
   EXPECT_TRUE(heard.compare(heardStart, length, rendered, renderedStart, length) == 0);
 }
 
+TEST(XmplayRealTimeTest, WithoutAnAudioDeviceItRunsOnTheClockAndSaysSoOnce) {
+  const std::string song = WriteSong(SquareSong(8, 64, 6, 125), "silent.xm");
+  const auto start = std::chrono::steady_clock::now();
+  const RunResult r = RunXmplay(song + " --seconds 0.6", "SDL_AUDIODRIVER=no-such-driver");
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_GE(seconds, 0.6);  // paced by the clock
+  const std::string notice = "no audio device could be opened";
+  const size_t first = r.err.find(notice);
+  ASSERT_NE(first, std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(notice, first + 1), std::string::npos);
+  // The heard position moved on with the clock.
+  EXPECT_EQ(r.err.find("time 0:00.0", r.err.rfind('\r')), std::string::npos) << r.err;
+}
+
 TEST(XmplayRealTimeTest, CtrlCStopsCleanly) {
   const std::string song = WriteSong(SquareSong(8, 64, 6, 125), "long.xm");  // about 61 s
   const std::string raw = TempPath("interrupted.raw");
