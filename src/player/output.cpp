@@ -41,19 +41,19 @@ constexpr int kMaxMixRate = 384000;
 // query can never read a released table).
 constexpr int kMaxBlocks = 1000;
 
-int g_blocks = 0;
-int g_fillBlock = 0;
-std::atomic<int> g_realBlock{0};
-std::unique_ptr<int16_t[]> g_ring;
-std::unique_ptr<float[]> g_mixRing;
+int g_blocks = 0;                               // blocks in the ring (100)
+int FSOUND_Software_FillBlock = 0;              // next block to mix
+std::atomic<int> FSOUND_Software_RealBlock{0};  // the block being heard
+std::unique_ptr<int16_t[]> FSOUND_MixBlock;     // the 16-bit ring the device plays
+std::unique_ptr<float[]> FSOUND_MixBuffer;      // the float ring the mixer adds into
 
 // One entry per block: order (bits 0-7), row (bits 8-15) and time in
 // milliseconds (bits 16-47) at the end of the block, packed so a reader sees
 // one block's three values together.
-std::array<std::atomic<uint64_t>, kMaxBlocks> g_timeInfo;
+std::array<std::atomic<uint64_t>, kMaxBlocks> FMUSIC_TimeInfo;
 
-std::thread g_thread;
-std::atomic<bool> g_exit{false};
+std::thread FSOUND_Software_hThread;            // the mixing thread, when one runs
+std::atomic<bool> FSOUND_Software_Exit{false};  // asks the mixing thread to end
 
 // A program may end with its song still playing (the show does). Destroyed
 // before the buffers above, this ends the mixing thread and closes the device
@@ -73,15 +73,15 @@ uint64_t HeardTimeInfo() {
   // if the reported block is still the same after reading its entry, the
   // entry was not one being rewritten with a later block's values.
   for (;;) {
-    const int block = g_realBlock.load(std::memory_order_acquire);
-    const uint64_t entry = g_timeInfo[block].load(std::memory_order_acquire);
-    if (g_realBlock.load(std::memory_order_acquire) == block) return entry;
+    const int block = FSOUND_Software_RealBlock.load(std::memory_order_acquire);
+    const uint64_t entry = FMUSIC_TimeInfo[block].load(std::memory_order_acquire);
+    if (FSOUND_Software_RealBlock.load(std::memory_order_acquire) == block) return entry;
   }
 }
 
-void DoubleBufferThread() {
+void FSOUND_Software_DoubleBufferThread() {
   FSOUND_RaiseThreadPriority();
-  while (!g_exit.load(std::memory_order_acquire)) {
+  while (!FSOUND_Software_Exit.load(std::memory_order_acquire)) {
     FSOUND_Software_Poll();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
@@ -147,39 +147,39 @@ bool FMUSIC_PlaySong(Song* song) {
     FMUSIC_Channel[i].voice = &FSOUND_Channel[i];
   }
 
-  for (auto& entry : g_timeInfo) entry.store(0, std::memory_order_relaxed);
+  for (auto& entry : FMUSIC_TimeInfo) entry.store(0, std::memory_order_relaxed);
   const size_t values = 2 * static_cast<size_t>(FSOUND_BufferSize);
-  g_ring = std::make_unique<int16_t[]>(values);
-  g_mixRing = std::make_unique<float[]>(values);
-  g_fillBlock = 0;
-  g_realBlock.store(0, std::memory_order_relaxed);
+  FSOUND_MixBlock = std::make_unique<int16_t[]>(values);
+  FSOUND_MixBuffer = std::make_unique<float[]>(values);
+  FSOUND_Software_FillBlock = 0;
+  FSOUND_Software_RealBlock.store(0, std::memory_order_relaxed);
   FMUSIC_PlayingSong.store(song, std::memory_order_release);
 
   // The whole ring is mixed before the device starts.
   do {
     FSOUND_Software_Fill();
-  } while (g_fillBlock != 0);
+  } while (FSOUND_Software_FillBlock != 0);
 
-  device->Start(g_ring.get(), static_cast<uint32_t>(values * sizeof(int16_t)));
-  g_exit.store(false, std::memory_order_release);
+  device->Start(FSOUND_MixBlock.get(), static_cast<uint32_t>(values * sizeof(int16_t)));
+  FSOUND_Software_Exit.store(false, std::memory_order_release);
   if (device->RealTime()) {
-    g_thread = std::thread(DoubleBufferThread);
+    FSOUND_Software_hThread = std::thread(FSOUND_Software_DoubleBufferThread);
   }
   return true;
 }
 
 bool FMUSIC_StopSong(Song* song) {
   if (song == nullptr) return false;
-  g_exit.store(true, std::memory_order_release);
+  FSOUND_Software_Exit.store(true, std::memory_order_release);
   while (FSOUND_Software_UpdateMutex.load(std::memory_order_acquire) != 0) {
     std::this_thread::yield();
   }
-  if (g_thread.joinable()) g_thread.join();
+  if (FSOUND_Software_hThread.joinable()) FSOUND_Software_hThread.join();
   // Silence first: the device must let go of the ring before it is released.
   if (WaveOut* device = FSOUND_GetWaveOut()) device->Reset();
   FMUSIC_PlayingSong.store(nullptr, std::memory_order_release);
-  g_mixRing.reset();
-  g_ring.reset();
+  FSOUND_MixBuffer.reset();
+  FSOUND_MixBlock.reset();
   return true;
 }
 
@@ -200,10 +200,10 @@ int FMUSIC_GetTime(Song* song) {
 
 void FSOUND_Software_Fill() {
   Song* song = FMUSIC_PlayingSong.load(std::memory_order_acquire);
-  if (song == nullptr || !g_mixRing) return;
-  const int block = g_fillBlock;
+  if (song == nullptr || !FSOUND_MixBuffer) return;
+  const int block = FSOUND_Software_FillBlock;
   const int blockSize = FSOUND_BlockSize;
-  float* mix = g_mixRing.get() + 2 * static_cast<size_t>(block) * blockSize;
+  float* mix = FSOUND_MixBuffer.get() + 2 * static_cast<size_t>(block) * blockSize;
   std::memset(mix, 0, 2 * static_cast<size_t>(blockSize) * sizeof(float));
 
   int mixed = 0;
@@ -225,25 +225,25 @@ void FSOUND_Software_Fill() {
     song->time += static_cast<int32_t>(static_cast<double>(n) * FSOUND_OOMixRate * 1000.0);
   }
 
-  g_timeInfo[block].store(PackTimeInfo(*song), std::memory_order_release);
-  FSOUND_MixerClipCopy_Float32(g_ring.get() + 2 * static_cast<size_t>(block) * blockSize, mix,
-                               blockSize);
-  g_fillBlock = block + 1 == g_blocks ? 0 : block + 1;
+  FMUSIC_TimeInfo[block].store(PackTimeInfo(*song), std::memory_order_release);
+  FSOUND_MixerClipCopy_Float32(FSOUND_MixBlock.get() + 2 * static_cast<size_t>(block) * blockSize,
+                               mix, blockSize);
+  FSOUND_Software_FillBlock = block + 1 == g_blocks ? 0 : block + 1;
 }
 
 void FSOUND_Software_Poll() {
   WaveOut* device = FSOUND_GetWaveOut();
-  if (device == nullptr || !g_mixRing) return;
+  if (device == nullptr || !FSOUND_MixBuffer) return;
   const uint64_t frames = device->Position() / 4;
   const int playing = static_cast<int>(frames % static_cast<uint64_t>(FSOUND_BufferSize) /
                                        static_cast<uint64_t>(FSOUND_BlockSize));
   bool wrote = false;
-  while (g_fillBlock != playing) {
+  while (FSOUND_Software_FillBlock != playing) {
     FSOUND_Software_UpdateMutex.store(1, std::memory_order_release);
     // The reported block moves on before its predecessor is refilled, so a
     // query never reads the entry of the block being rewritten.
-    const int next = g_realBlock.load(std::memory_order_relaxed) + 1;
-    g_realBlock.store(next == g_blocks ? 0 : next, std::memory_order_release);
+    const int next = FSOUND_Software_RealBlock.load(std::memory_order_relaxed) + 1;
+    FSOUND_Software_RealBlock.store(next == g_blocks ? 0 : next, std::memory_order_release);
     FSOUND_Software_Fill();
     FSOUND_Software_UpdateMutex.store(0, std::memory_order_release);
     wrote = true;

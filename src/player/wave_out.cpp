@@ -13,7 +13,7 @@ namespace {
 // The player's device: replaced only by FSOUND_Init and FSOUND_Close, on the
 // caller's thread, never while a mixing thread runs. A plain pointer, so no
 // static destructor can take it away from a thread still running at exit.
-WaveOut* g_device = nullptr;
+WaveOut* FSOUND_WaveOutHandle = nullptr;
 WaveOutFactory g_factory = nullptr;
 bool g_fallbackReported = false;
 
@@ -99,14 +99,14 @@ std::unique_ptr<WaveOut> FSOUND_CreateClockWaveOut() {
 }
 
 WaveOut* FSOUND_GetWaveOut() {
-  return g_device;
+  return FSOUND_WaveOutHandle;
 }
 
 bool FSOUND_OpenWaveOut(int rate) {
   FSOUND_CloseWaveOut();
   std::unique_ptr<WaveOut> device = g_factory ? g_factory() : FSOUND_CreatePlatformWaveOut();
   if (device && device->Open(rate)) {
-    g_device = device.release();
+    FSOUND_WaveOutHandle = device.release();
     return true;
   }
   if (g_factory != nullptr) return false;
@@ -116,14 +116,14 @@ bool FSOUND_OpenWaveOut(int rate) {
     std::fputs("player: no audio device could be opened; playing silently in real time\n", stderr);
     g_fallbackReported = true;
   }
-  g_device = device.release();
+  FSOUND_WaveOutHandle = device.release();
   return true;
 }
 
 void FSOUND_CloseWaveOut() {
-  if (g_device == nullptr) return;
-  g_device->Reset();
-  g_device->Close();
-  delete g_device;
-  g_device = nullptr;
+  if (FSOUND_WaveOutHandle == nullptr) return;
+  FSOUND_WaveOutHandle->Reset();
+  FSOUND_WaveOutHandle->Close();
+  delete FSOUND_WaveOutHandle;
+  FSOUND_WaveOutHandle = nullptr;
 }
