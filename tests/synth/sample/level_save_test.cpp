@@ -76,7 +76,9 @@ TEST(SampleVolume, RampAboveUnitySaturatesToSixteenBits) {
 class SampleSave : public testing::Test {
  protected:
   void TearDown() override { std::remove(path_.c_str()); }
-  std::string path_ = testing::TempDir() + "sample_save_test.raw";
+  // One file per test: CTest runs the tests of this fixture in parallel.
+  std::string path_ = testing::TempDir() + "sample_save_" +
+                      testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw";
 };
 
 TEST_F(SampleSave, WritesLittleEndianWordsAndReports) {
