@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# Smoke test of the Windows programs' real platform paths under Wine:
+#   tests/windows/smoke.sh <Windows build's bin directory>
+# Runs with its own Xvfb and its own PulseAudio server (a null sink reached
+# through PULSE_SERVER) in the Wine prefix of the environment (WINEPREFIX; its
+# server is restarted between the checks as the desktop setting changes).
+# Checks, in order:
+#   1. in a Wine virtual desktop the WINMM device's play position moves
+#      forward (wave_probe.exe);
+#   2. the show starts, switches the screen to 320x240, a screenshot shows its
+#      first scene (a textured picture filling the screen), Escape ends it with
+#      status 0, and the sound it played is not silent;
+#   3. the same with closing the window (Alt+F4) instead of Escape;
+#   4. without a virtual desktop Wine refuses the full-screen mode switch on a
+#      plain X server: the show says why and ends with status 1.
+# The Wine server is stopped at the end.
+# Prints one line per check and "N passed, N failed" at the end; the exit
+# status is the number of failed checks.
+set -uo pipefail
+bin="$(cd "${1:?usage: $0 BIN_DIR}" && pwd)"
+: "${WINEPREFIX:?WINEPREFIX must name the Wine prefix to use}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+
+work="$(mktemp -d /tmp/vf-windows-smoke-XXXXXX)"
+passed=0
+failed=0
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {  # check NAME CONDITION-STATUS [DETAIL]
+  if [ "$2" -eq 0 ]; then
+    echo "PASS: $1"
+    passed=$((passed + 1))
+  else
+    echo "FAIL: $1${3:+ ($3)}"
+    failed=$((failed + 1))
+  fi
+}
+
+# A private X server on a display number no one else uses.
+for ((n = 150 + $$ % 500; n < 1000; n++)); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=":$n"
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+
+# A sound server whose only sink discards the sound; its monitor records it.
+mkdir -p "$work/pulse"
+HOME="$work/pulse" XDG_RUNTIME_DIR="$work/pulse" pulseaudio -n --daemonize=no \
+  --exit-idle-time=-1 --use-pid-file=no --disable-shm \
+  --load="module-null-sink sink_name=vfnull" \
+  --load="module-native-protocol-unix socket=$work/pulse.sock auth-anonymous=1" \
+  >"$work/pulse.log" 2>&1 &
+pids+=($!)
+export PULSE_SERVER="unix:$work/pulse.sock"
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
+
+# run_show NAME KEYS: starts the show while recording what the sound server
+# plays, waits for its window and its first scene, presses KEYS and checks the
+# exit status and that the song was heard.
+show_window() { xdotool search --name '^VELDRAFLIMMER$' 2>/dev/null | head -1; }
+
+run_show() {
+  local name="$1" keys="$2"
+  parec -d vfnull.monitor --raw --format=s16le --rate=44100 --channels=2 >"$work/$name.raw" &
+  local recorder=$!
+  pids+=("$recorder")
+  (cd "$bin" && exec wine veldraflimmer.exe) >"$work/$name.log" 2>&1 &
+  local show=$!
+  pids+=("$show")
+  local window=""
+  for _ in $(seq 300); do
+    window="$(show_window)"
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  check "$name: the show's window appears" "$([ -n "$window" ]; echo $?)"
+  if [ -n "$window" ]; then
+    # The first scene lasts over five seconds; a loaded machine may take a
+    # moment to show its first frame.
+    local mean=0 spread=0 size=""
+    for _ in $(seq 10); do
+      sleep 0.5
+      import -window root "$work/shot.png" 2>/dev/null || continue
+      read -r mean spread < <(convert "$work/shot.png" -crop 320x240+0+0 -colorspace gray \
+        -format '%[fx:int(mean*1000)] %[fx:int(standard_deviation*1000)]\n' info:)
+      [ "${mean:-0}" -gt 150 ] && [ "${spread:-0}" -gt 40 ] && break
+    done
+    # The virtual desktop follows the screen mode the show sets.
+    size="$(xdotool search --name 'Wine desktop$' getwindowgeometry 2>/dev/null |
+      sed -n 's/.*Geometry: //p' | head -1)"
+    check "$name: the screen is switched to 320x240" "$([ "$size" = 320x240 ]; echo $?)" "$size"
+    check "$name: the first scene is on screen" \
+      "$([ "${mean:-0}" -gt 150 ] && [ "${spread:-0}" -gt 40 ]; echo $?)" \
+      "brightness ${mean}/1000, spread ${spread}/1000"
+    cp "$work/shot.png" "$bin/windows-smoke-$name.png" 2>/dev/null
+    # The sound starts a moment after the picture (the device's own latency).
+    sleep 2.5
+    xdotool search --name '^VELDRAFLIMMER$' windowfocus --sync key "$keys" 2>/dev/null
+  fi
+  local status=timeout
+  for _ in $(seq 150); do
+    if ! kill -0 "$show" 2>/dev/null; then
+      wait "$show"
+      status=$?
+      break
+    fi
+    sleep 0.1
+  done
+  [ "$status" = timeout ] && kill "$show" 2>/dev/null
+  check "$name: $keys ends the show with status 0" "$([ "$status" = 0 ]; echo $?)" \
+    "status $status"
+  [ "$status" = 0 ] || sed 's/^/  show: /' "$work/$name.log"
+  kill "$recorder" 2>/dev/null
+  wait "$recorder" 2>/dev/null
+  local peak
+  peak="$(sox -t raw -r 44100 -e signed-integer -b 16 -c 2 "$work/$name.raw" -n stat 2>&1 |
+    sed -n 's/^Maximum amplitude: *//p')"
+  check "$name: the song is heard" \
+    "$(awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.03) }'; echo $?)" "peak ${peak:-none}"
+}
+
+# Wine reads the desktop setting when its desktop process starts, and that
+# process lives as long as the server: the server is restarted after a change.
+desktop() {  # desktop on|off: the Wine virtual desktop of 640x480
+  if [ "$1" = on ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+  fi
+  wineserver -k 2>/dev/null
+  wineserver -w
+}
+
+# 1. The wave-output device.
+desktop on
+timeout 60 wine "$bin/wave_probe.exe" >"$work/probe.log" 2>&1
+status=$?
+sed 's/\r$//; s/^/  /' "$work/probe.log"
+check "the WINMM play position moves forward" "$([ $status = 0 ]; echo $?)" "status $status"
+
+# 2 and 3. The show.
+run_show escape Escape
+run_show close alt+F4
+
+# 4. No mode switch on a plain X server.
+desktop off
+(cd "$bin" && timeout 60 wine veldraflimmer.exe) >"$work/nodesktop.log" 2>&1
+status=$?
+check "without a full-screen mode the show ends with status 1" "$([ $status = 1 ]; echo $?)" \
+  "status $status"
+check "and says why" "$(grep -q 'cannot open the display' "$work/nodesktop.log"; echo $?)"
+wineserver -k 2>/dev/null
+wineserver -w
+
+echo "windows smoke: $passed passed, $failed failed"
+exit "$failed"
