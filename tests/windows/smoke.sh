@@ -11,7 +11,11 @@
 #      first scene (a textured picture filling the screen), Escape ends it with
 #      status 0, and the sound it played is not silent;
 #   3. the same with closing the window (Alt+F4) instead of Escape;
-#   4. without a virtual desktop Wine refuses the full-screen mode switch on a
+#   4. the display layer's known frame (display_demo.exe) shows in its colours
+#      on screens of at most 32, 24 and 16 bits, after asking DirectDraw for
+#      the screen depths in order (Wine offers 32-bit and 5-6-5 modes and
+#      refuses 24-bit ones), and Escape ends it through the shutdown sequence;
+#   5. without a virtual desktop Wine refuses the full-screen mode switch on a
 #      plain X server: the show says why and ends with status 1.
 # The Wine server is stopped at the end.
 # Prints one line per check and "N passed, N failed" at the end; the exit
@@ -127,6 +131,61 @@ run_show() {
     "$(awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.03) }'; echo $?)" "peak ${peak:-none}"
 }
 
+# pixel X Y: the colour at (X, Y) of the last screenshot as RRGGBB.
+pixel() {
+  convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tail -1
+}
+
+# Wine offers 32-bit and 16-bit (5-6-5) screens and refuses 24-bit ones.
+declare -A expected_modes=([32]="32" [24]="24 16" [16]="16")
+
+# run_display_demo BITS: the display layer's known frame (red, green, blue and
+# white quadrants) on screens of at most BITS per pixel, then Escape.
+run_display_demo() {
+  local bits="$1" name="display $1-bit"
+  # Wine's DirectDraw trace shows the screen depths asked for, in order.
+  (cd "$bin" && WINEDEBUG=-all,trace+ddraw exec wine display_demo.exe --bits "$bits") \
+    >"$work/demo.log" 2>&1 &
+  local demo=$!
+  pids+=("$demo")
+  local window="" colours=""
+  for _ in $(seq 300); do
+    window="$(show_window)"
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  for _ in $(seq 10); do
+    sleep 0.3
+    import -window root "$work/shot.png" 2>/dev/null || continue
+    colours="$(pixel 80 60) $(pixel 240 60) $(pixel 80 180) $(pixel 240 180)"
+    # Channels reduced to 5 or 6 bits come back slightly darker.
+    [[ "$colours" =~ ^[F-Ff][0-9A-Fa-f]0000\ 00[F-Ff][0-9A-Fa-f]00\ 0000[F-Ff][0-9A-Fa-f]\ ([F-Ff][0-9A-Fa-f]){3}$ ]] && break
+  done
+  check "$name: the frame is shown in its colours" \
+    "$([[ "$colours" =~ ^[F-Ff][0-9A-Fa-f]0000\ 00[F-Ff][0-9A-Fa-f]00\ 0000[F-Ff][0-9A-Fa-f]\ ([F-Ff][0-9A-Fa-f]){3}$ ]]; echo $?)" \
+    "quadrants ${colours:-none}"
+  echo "  $name: quadrants $colours"
+  [ -n "$window" ] && xdotool search --name '^VELDRAFLIMMER$' windowfocus --sync key Escape 2>/dev/null
+  local status=timeout
+  for _ in $(seq 150); do
+    if ! kill -0 "$demo" 2>/dev/null; then
+      wait "$demo"
+      status=$?
+      break
+    fi
+    sleep 0.1
+  done
+  [ "$status" = timeout ] && kill "$demo" 2>/dev/null
+  local modes
+  modes="$(sed -n 's/.*ddraw1_SetDisplayMode.* bpp \([0-9]*\)\..*/\1/p' "$work/demo.log" | xargs)"
+  check "$name: screen depths tried in order: ${expected_modes[$bits]}" \
+    "$([ "$modes" = "${expected_modes[$bits]}" ]; echo $?)" "tried: $modes"
+  check "$name: Escape closes the display, runs the after-close step and ends with 0" \
+    "$([ "$status" = 0 ] && grep -q 'after-close step ran' "$work/demo.log"; echo $?)" \
+    "status $status"
+}
+
 # Wine reads the desktop setting when its desktop process starts, and that
 # process lives as long as the server: the server is restarted after a change.
 desktop() {  # desktop on|off: the Wine virtual desktop of 640x480
@@ -151,7 +210,11 @@ check "the WINMM play position moves forward" "$([ $status = 0 ]; echo $?)" "sta
 run_show escape Escape
 run_show close alt+F4
 
-# 4. No mode switch on a plain X server.
+# 4. The display layer's frame on each depth Wine offers (32 and 16 bits; a
+#    24-bit request is refused, and the layer falls back to 16).
+for bits in 32 24 16; do run_display_demo "$bits"; done
+
+# 5. No mode switch on a plain X server.
 desktop off
 (cd "$bin" && timeout 60 wine veldraflimmer.exe) >"$work/nodesktop.log" 2>&1
 status=$?
