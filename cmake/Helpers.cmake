@@ -10,6 +10,10 @@ function(vf_add_test name)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${ARG_LABELS}")
+  # The ThreadSanitizer build compiles only the tests that run the mixing thread.
+  if("threads" IN_LIST ARG_LABELS AND TARGET threads_tests)
+    add_dependencies(threads_tests ${name})
+  endif()
 endfunction()
 
 # vf_add_bench(<name> SOURCES <files...> LIBS <targets...>)
