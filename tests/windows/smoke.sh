@@ -15,7 +15,9 @@
 #      on screens of at most 32, 24 and 16 bits, after asking DirectDraw for
 #      the screen depths in order (Wine offers 32-bit and 5-6-5 modes and
 #      refuses 24-bit ones), and Escape ends it through the shutdown sequence;
-#   5. without a virtual desktop Wine refuses the full-screen mode switch on a
+#   5. the show runs to its own end (about 47 s, clocked by the device's play
+#      position) and ends with status 0;
+#   6. without a virtual desktop Wine refuses the full-screen mode switch on a
 #      plain X server: the show says why and ends with status 1.
 # The Wine server is stopped at the end.
 # Prints one line per check and "N passed, N failed" at the end; the exit
@@ -214,7 +216,19 @@ run_show close alt+F4
 #    24-bit request is refused, and the layer falls back to 16).
 for bits in 32 24 16; do run_display_demo "$bits"; done
 
-# 5. No mode switch on a plain X server.
+# 5. The whole show, to its own end. Its clock is the device's play position,
+#    so the end comes only while that keeps moving forward.
+started=$SECONDS
+(cd "$bin" && timeout 180 wine veldraflimmer.exe) >"$work/whole.log" 2>&1
+status=$?
+elapsed=$((SECONDS - started))
+check "the show ends by itself with status 0" "$([ $status = 0 ]; echo $?)" "status $status"
+check "after about 47 s of its song" "$([ $elapsed -ge 40 ] && [ $elapsed -le 90 ]; echo $?)" \
+  "$elapsed s"
+check "played through the wave output" \
+  "$(! grep -q 'no audio device' "$work/whole.log"; echo $?)"
+
+# 6. No mode switch on a plain X server.
 desktop off
 (cd "$bin" && timeout 60 wine veldraflimmer.exe) >"$work/nodesktop.log" 2>&1
 status=$?
@@ -224,5 +238,5 @@ check "and says why" "$(grep -q 'cannot open the display' "$work/nodesktop.log";
 wineserver -k 2>/dev/null
 wineserver -w
 
-echo "windows smoke: $passed passed, $failed failed"
+echo "smoke: $passed passed, $failed failed"
 exit "$failed"
