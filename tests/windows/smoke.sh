@@ -15,9 +15,12 @@
 #      on screens of at most 32, 24 and 16 bits, after asking DirectDraw for
 #      the screen depths in order (Wine offers 32-bit and 5-6-5 modes and
 #      refuses 24-bit ones), and Escape ends it through the shutdown sequence;
-#   5. the show runs to its own end (about 47 s, clocked by the device's play
+#   5. the real display opened and closed twice in one process
+#      (display_probe.exe): 320x240 with the screen saver off while open, the
+#      desktop's own size with the screen saver on again after ptc_close;
+#   6. the show runs to its own end (about 47 s, clocked by the device's play
 #      position) and ends with status 0;
-#   6. without a virtual desktop Wine refuses the full-screen mode switch on a
+#   7. without a virtual desktop Wine refuses the full-screen mode switch on a
 #      plain X server: the show says why and ends with status 1.
 # The Wine server is stopped at the end.
 # Prints one line per check and "N passed, N failed" at the end; the exit
@@ -216,7 +219,14 @@ run_show close alt+F4
 #    24-bit request is refused, and the layer falls back to 16).
 for bits in 32 24 16; do run_display_demo "$bits"; done
 
-# 5. The whole show, to its own end. Its clock is the device's play position,
+# 5. Opening and closing the real display twice in one process.
+(cd "$bin" && timeout 60 wine display_probe.exe) >"$work/display_probe.log" 2>&1
+status=$?
+sed 's/\r$//; s/^/  /' "$work/display_probe.log"
+check "the display restores the desktop's mode and screen saver at close" \
+  "$([ $status = 0 ]; echo $?)" "status $status"
+
+# 6. The whole show, to its own end. Its clock is the device's play position,
 #    so the end comes only while that keeps moving forward.
 started=$SECONDS
 (cd "$bin" && timeout 180 wine veldraflimmer.exe) >"$work/whole.log" 2>&1
@@ -228,7 +238,7 @@ check "after about 47 s of its song" "$([ $elapsed -ge 40 ] && [ $elapsed -le 90
 check "played through the wave output" \
   "$(! grep -q 'no audio device' "$work/whole.log"; echo $?)"
 
-# 6. No mode switch on a plain X server.
+# 7. No mode switch on a plain X server.
 desktop off
 (cd "$bin" && timeout 60 wine veldraflimmer.exe) >"$work/nodesktop.log" 2>&1
 status=$?
