@@ -241,9 +241,11 @@ std::unique_ptr<DisplayPlatform> CreatePlatformDisplay(int deepestBits) {
 }
 
 // The Windows entry of a program of the window subsystem: its four arguments
-// are not used. The runtime's own start-up (which constructs the show's
-// global surfaces first) already calls main, so this only matters to a
-// start-up that looks for WinMain.
+// are not used. The process entry itself (WinMainCRTStartup) is the runtime
+// library's: it constructs the show's global surfaces and then calls main. A
+// second definition here would clash with it, or, taken as the entry, skip
+// that construction; so only this forwarding entry is defined, for a start-up
+// that looks for WinMain.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   return main();
 }
