@@ -5,14 +5,41 @@
 // become activation; Escape and the window's close button the two ending
 // events. The only file of the display layer that includes SDL.
 #include <SDL.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "display_platform.h"
 
 namespace {
+
+// True when a window manager announces itself on the X display (the EWMH
+// check window on the root). Only a window manager acts on a full-screen
+// request.
+bool WindowManagerRunning() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  bool found = false;
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check != None) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+      found = count == 1;
+      XFree(data);
+    }
+  }
+  XCloseDisplay(display);
+  return found;
+}
 
 // Texture formats tried for 32, 24 and 16 bits per pixel. The masks the
 // converter chooser sees are read back from SDL, so byte order is SDL's word.
@@ -81,9 +108,16 @@ class SdlDisplay : public DisplayPlatform {
   bool CreateWindow(const char* title) override {
     // Created at the desktop's size: a smaller full-screen-desktop window is
     // not enlarged when no window manager runs, and the picture is clipped.
-    window_ =
-        SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktopWidth_,
-                         desktopHeight_, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    // Without a window manager the full-screen request is also left out: no
+    // one would act on it, SDL would wait 100 ms for a change that never
+    // comes, and a borderless window of the desktop's size already covers it.
+    Uint32 flags = SDL_WINDOW_BORDERLESS;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0 || WindowManagerRunning()) {
+      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               desktopWidth_, desktopHeight_, flags);
     if (!window_) return Failed();
     cursorPending_ = true;
     return true;
