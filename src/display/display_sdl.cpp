@@ -1,9 +1,9 @@
 // The Linux display back end on SDL2: a borderless full-screen-desktop window
 // showing the frame scaled by whole multiples with nearest-neighbour sampling,
 // centred on black. A streaming texture of the frame's size is the back
-// buffer; presenting is the flip, paced to the display's refresh rate. Focus, visibility and minimising
-// become activation; Escape and the window's close button the two ending
-// events. The only file of the display layer that includes SDL.
+// buffer; presenting is the flip, paced to the display's refresh rate. Focus, visibility and
+// minimising become activation; Escape and the window's close button the two ending events. The
+// only file of the display layer that includes SDL.
 #include <SDL.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -116,8 +116,8 @@ class SdlDisplay : public DisplayPlatform {
     if (driver == nullptr || std::strcmp(driver, "x11") != 0 || WindowManagerRunning()) {
       flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               desktopWidth_, desktopHeight_, flags);
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desktopWidth_,
+                               desktopHeight_, flags);
     if (!window_) return Failed();
     cursorPending_ = true;
     return true;
@@ -129,9 +129,9 @@ class SdlDisplay : public DisplayPlatform {
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) return Failed();
     SDL_DisplayMode mode;
-    const int hz =
-        SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
-                                                                               : 60;
+    const int hz = SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0
+                       ? mode.refresh_rate
+                       : 60;
     framePeriod_ = SDL_GetPerformanceFrequency() / static_cast<Uint64>(hz);
     nextFrame_ = 0;
     return true;

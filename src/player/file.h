@@ -35,8 +35,8 @@ void FSOUND_File_SetCallbacks(FSOUND_OpenCallback open, FSOUND_CloseCallback clo
 // True when all five callbacks are installed.
 bool FSOUND_File_CallbacksSet();
 
-FileHandle* FSOUND_File_Open(const char* name, int a, int b);  // null on failure
-void FSOUND_File_Close(FileHandle* file);                      // null: nothing
-int FSOUND_File_Read(void* buffer, int size, FileHandle* file);  // null: 0
+FileHandle* FSOUND_File_Open(const char* name, int a, int b);        // null on failure
+void FSOUND_File_Close(FileHandle* file);                            // null: nothing
+int FSOUND_File_Read(void* buffer, int size, FileHandle* file);      // null: 0
 void FSOUND_File_Seek(FileHandle* file, int pos, signed char mode);  // null: nothing
 int FSOUND_File_Tell(FileHandle* file);                              // null: 0

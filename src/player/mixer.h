@@ -13,18 +13,18 @@
 
 #include "song.h"
 
-constexpr int MIX_VOICES = 256;        // voices in FSOUND_Channel
-constexpr int MIX_ACTIVE_VOICES = 64;  // voices the mixer processes
+constexpr int MIX_VOICES = 256;         // voices in FSOUND_Channel
+constexpr int MIX_ACTIVE_VOICES = 64;   // voices the mixer processes
 constexpr int GHOST_VOICE_OFFSET = 32;  // voices i and i + 32 serve music channel i
 
 constexpr int32_t DIRECTION_FORWARD = 1;
 constexpr int32_t DIRECTION_BACKWARD = 2;
 
 struct MixChannel {
-  int32_t index;  // own position in FSOUND_Channel
-  int32_t volume;  // gain before panning (0..127 from the sequencer)
-  int32_t pan;     // 0..255
-  SongSample* sample;  // null = idle
+  int32_t index;                // own position in FSOUND_Channel
+  int32_t volume;               // gain before panning (0..127 from the sequencer)
+  int32_t pan;                  // 0..255
+  SongSample* sample;           // null = idle
   int32_t leftGain, rightGain;  // targets on a 0..255 scale
   uint32_t position;            // 32.32 position: integer part
   uint32_t fraction;            // 32.32 position: fraction
@@ -32,9 +32,9 @@ struct MixChannel {
   uint32_t stepInteger;         // 32.32 step: integer part
   int32_t direction;            // DIRECTION_FORWARD or DIRECTION_BACKWARD
   int32_t lastLeftTarget, lastRightTarget;
-  int32_t rampLeft, rampRight;          // 8.8 current gains
-  float rampLeftStep, rampRightStep;    // per frame, 1.0 = gain 255
-  int32_t rampCount;                    // frames left in the ramp; 0 = none
+  int32_t rampLeft, rampRight;        // 8.8 current gains
+  float rampLeftStep, rampRightStep;  // per frame, 1.0 = gain 255
+  int32_t rampCount;                  // frames left in the ramp; 0 = none
 };
 
 extern MixChannel FSOUND_Channel[MIX_VOICES];

@@ -27,8 +27,8 @@ constexpr uint8_t LOOP_FORWARD = 2;
 constexpr uint8_t LOOP_PINGPONG = 4;
 
 struct SongSample {
-  int16_t* data;  // length values followed by SAMPLE_SPARE_VALUES spare values; null if length 0
-  uint32_t length;      // in sample values
+  int16_t* data;    // length values followed by SAMPLE_SPARE_VALUES spare values; null if length 0
+  uint32_t length;  // in sample values
   uint32_t loopStart;   // in sample values
   uint32_t loopLength;  // loopStart + loopLength is the end of play in every loop mode
   uint8_t volume;       // 0..64
@@ -53,9 +53,9 @@ constexpr uint8_t ENVELOPE_SUSTAIN = 2;
 constexpr uint8_t ENVELOPE_LOOP = 4;
 
 struct SongInstrument {
-  int32_t sampleCount;  // 0..16
+  int32_t sampleCount;                              // 0..16
   SongSample* samples[MAX_SAMPLES_PER_INSTRUMENT];  // from sampleCount on: &FMUSIC_DummySample
-  uint8_t noteToSample[96];  // 16 or more selects the empty sample
+  uint8_t noteToSample[96];                         // 16 or more selects the empty sample
   EnvelopePoint volumeEnvelope[MAX_ENVELOPE_POINTS];
   EnvelopePoint panEnvelope[MAX_ENVELOPE_POINTS];
   uint8_t volumePoints, panPoints;
@@ -73,8 +73,7 @@ struct Song;
 using SongTickOperation = void (*)(Song* song);
 // Called with a zero-filled buffer of 2 x length + 16 bytes, the sample's byte
 // count in the file, 8 or 16 bits, and the 0-based instrument and sample.
-using SampleLoadCallback = void (*)(void* buffer, int bytes, int bits, int instrument,
-                                    int sample);
+using SampleLoadCallback = void (*)(void* buffer, int bytes, int bits, int instrument, int sample);
 
 constexpr int16_t SONG_FLAG_LINEAR = 1;
 
@@ -102,9 +101,9 @@ struct Song {
   int32_t bpm;
   int32_t row;
   int32_t order;
-  int32_t nextRow;    // -1 when none
-  int32_t nextOrder;  // -1 when none
-  int32_t time;       // milliseconds of song played
+  int32_t nextRow;                  // -1 when none
+  int32_t nextOrder;                // -1 when none
+  int32_t time;                     // milliseconds of song played
   SongTickOperation tickOperation;  // FMUSIC_UpdateXM
   SampleLoadCallback sampleLoadCallback;
 };

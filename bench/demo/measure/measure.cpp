@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
               frames * 1000.0 / wall);
   std::printf("processor time: %.1f%% of one core (all threads: show, mixing, display)\n",
               100.0 * cpu / wall);
-  std::printf("resident memory: first frame %ld KB, min %ld KB, max %ld KB, end %ld KB\n",
-              rssFirst, rssMin, rssMax, RssKb());
+  std::printf("resident memory: first frame %ld KB, min %ld KB, max %ld KB, end %ld KB\n", rssFirst,
+              rssMin, rssMax, RssKb());
   show.Finish();
   return 0;
 }
