@@ -1,11 +1,12 @@
-// Shared by the loader tests: a song that uses every part of the format, and a
-// field-by-field comparison of two loaded songs.
+// Shared by the loader tests: a song that uses every part of the format (the
+// comparison of two loaded songs is in song_compare.h).
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "song.h"
+#include "song_compare.h"
 #include "xm_writer.h"
 
 namespace songtest {
@@ -61,67 +62,6 @@ inline XmSong RichSong() {
   s8.relativeNote = -5;
   s.instruments.emplace_back();  // no samples
   return s;
-}
-
-inline void ExpectSamplesEqual(const SongSample& a, const SongSample& b) {
-  EXPECT_EQ(a.length, b.length);
-  EXPECT_EQ(a.loopStart, b.loopStart);
-  EXPECT_EQ(a.loopLength, b.loopLength);
-  EXPECT_EQ(a.volume, b.volume);
-  EXPECT_EQ(a.finetune, b.finetune);
-  EXPECT_EQ(a.pan, b.pan);
-  EXPECT_EQ(a.bits, b.bits);
-  EXPECT_EQ(a.loopMode, b.loopMode);
-  EXPECT_EQ(a.relativeNote, b.relativeNote);
-  ASSERT_EQ(a.data == nullptr, b.data == nullptr);
-  if (a.data) {
-    EXPECT_EQ(std::memcmp(a.data, b.data, (a.length + SAMPLE_SPARE_VALUES) * sizeof(int16_t)), 0);
-  }
-}
-
-inline void ExpectSongsEqual(const Song& a, const Song& b) {
-  EXPECT_EQ(a.songLength, b.songLength);
-  EXPECT_EQ(a.restartPosition, b.restartPosition);
-  EXPECT_EQ(a.channelCount, b.channelCount);
-  EXPECT_EQ(a.patternsUsed, b.patternsUsed);
-  EXPECT_EQ(a.patternCount, b.patternCount);
-  EXPECT_EQ(a.instrumentCount, b.instrumentCount);
-  EXPECT_EQ(a.flags, b.flags);
-  EXPECT_EQ(a.defaultSpeed, b.defaultSpeed);
-  EXPECT_EQ(a.defaultBPM, b.defaultBPM);
-  EXPECT_EQ(a.defaultGlobalVolume, b.defaultGlobalVolume);
-  EXPECT_EQ(a.tickOperation, b.tickOperation);
-  EXPECT_EQ(std::memcmp(a.orderTable, b.orderTable, 256), 0);
-  ASSERT_EQ(a.patternCount, b.patternCount);
-  for (int p = 0; p < a.patternCount; ++p) {
-    EXPECT_EQ(a.patterns[p].rows, b.patterns[p].rows) << "pattern " << p;
-    ASSERT_EQ(a.patterns[p].cells == nullptr, b.patterns[p].cells == nullptr) << "pattern " << p;
-    if (a.patterns[p].cells) {
-      EXPECT_EQ(std::memcmp(a.patterns[p].cells, b.patterns[p].cells,
-                            sizeof(NoteCell) * a.patterns[p].rows * a.channelCount),
-                0)
-          << "pattern " << p;
-    }
-  }
-  ASSERT_EQ(a.instrumentCount, b.instrumentCount);
-  for (int i = 0; i < a.instrumentCount; ++i) {
-    const SongInstrument& x = a.instruments[i];
-    const SongInstrument& y = b.instruments[i];
-    // Everything up to the sample pointers, and everything after them.
-    EXPECT_EQ(x.sampleCount, y.sampleCount);
-    EXPECT_EQ(std::memcmp(&x.noteToSample, &y.noteToSample,
-                          sizeof(SongInstrument) - offsetof(SongInstrument, noteToSample)),
-              0)
-        << "instrument " << i;
-    for (int j = 0; j < MAX_SAMPLES_PER_INSTRUMENT; ++j) {
-      if (j >= x.sampleCount) {
-        EXPECT_EQ(x.samples[j], &FMUSIC_DummySample);
-        EXPECT_EQ(y.samples[j], &FMUSIC_DummySample);
-      } else {
-        ExpectSamplesEqual(*x.samples[j], *y.samples[j]);
-      }
-    }
-  }
 }
 
 }  // namespace songtest

@@ -1,6 +1,5 @@
 // Test support: loading the show's song from veldraflimmer.xm (real file,
-// real seeks) and from the embedded stream (memory, seeks ignored), and a
-// field-by-field comparison of two loaded songs.
+// real seeks) and from the embedded stream (memory, seeks ignored).
 //
 // Contract: the loaders install process-wide file callbacks, so tests using
 // them run on one thread, one load at a time. Songs are released by
@@ -33,6 +32,3 @@ struct StreamUse {
 // Loads musData as the show serves it: sequential reads, seeks that do
 // nothing, tell answered from musTell.
 SongPtr LoadEmbeddedSong(StreamUse* use);
-
-// Adds a test failure for every field in which the two songs differ.
-void ExpectSameSong(const Song& a, const Song& b);
