@@ -76,7 +76,7 @@ int RenderOffline(const Options& options, Song* song) {
   }
   if (progress && reported > 0) std::fputc('\n', stderr);
   FMUSIC_StopSong(song);
-  if (toWav && !wav.Finish()) {
+  if (toWav && !wav.Close()) {
     std::fprintf(stderr, "xmplay: %s: cannot write\n", options.wavPath.c_str());
     return 1;
   }

@@ -44,6 +44,12 @@ bool WavWriter::Open(const std::string& path, int rate) {
 
 bool WavWriter::Write(const int16_t* samples, uint32_t frames) {
   if (file_ == nullptr || failed_) return false;
+  // The RIFF sizes are 32-bit: refuse to write a file whose header could not
+  // say how long it is (about 6.7 hours at 44,100 Hz).
+  if (dataBytes_ + static_cast<uint64_t>(frames) * 4 > kMaxDataBytes) {
+    failed_ = true;
+    return false;
+  }
   // Little-endian on disk whatever the host.
   unsigned char buffer[4096];
   size_t fill = 0;
@@ -61,7 +67,6 @@ bool WavWriter::Write(const int16_t* samples, uint32_t frames) {
 
 bool WavWriter::Close() {
   if (file_ == nullptr) return false;
-  // A RIFF size field holds 32 bits; the show is far below that.
   unsigned char header[44];
   MakeHeader(header, rate_, static_cast<uint32_t>(dataBytes_));
   bool ok = !failed_ && std::fseek(file_, 0, SEEK_SET) == 0 &&
