@@ -180,7 +180,8 @@ XmInstrument MakeImpact() {
   Svf sweep;
   for (size_t i = 0; i < wash.size(); ++i) {
     double t = i / rate;
-    float cutoff = static_cast<float>(300.0 + 5000.0 * std::exp(-t / 0.25));
+    // The wash closes quickly, so a hit on the next row cuts through it.
+    float cutoff = static_cast<float>(300.0 + 5000.0 * std::exp(-t / 0.08));
     wash[i] = sweep.Run(noise.Next(), cutoff, 0.7f, rate).low * Decay(t, 0.45);
   }
   Signal s(boom.size());

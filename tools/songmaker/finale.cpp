@@ -17,6 +17,9 @@ constexpr int kGhostSnares[] = {15, 31, 39, 45};
 constexpr int kSceneRows[] = {0, 12, 32, 44};
 constexpr const char* kSceneStabs[] = {"A-3", "F-3", "C-4", "G-3"};
 
+// The hook an octave up: its notes sit where the break's attacks do, so it is
+// kept below them (set volume 34 against the sample's 54).
+constexpr int kHookVolume = 34;
 constexpr LeadNote kHookHigh[] = {
     {0, "A-5", 0},  {2, "C-6", 0},  {4, "E-6", 0},  {7, "D-6", 0},  {10, "C-6", 0},
     {12, "E-6", 0}, {16, "F-6", 0}, {19, "E-6", 0}, {22, "C-6", 0}, {24, "A-5", 0},
@@ -45,11 +48,27 @@ void WriteFinale(Pattern& p) {
     p.Play(row, kChPerc, Note("C-5"), kInsCymbal, Vol(row % 32 == 0 ? 54 : 42));
     p.Play(row, kChStab, Note(kSceneStabs[i]), kInsStab, Vol(50));
   }
-  WriteHats(p, 0, 62, 34, 12);  // kept low: the break carries the finale
+  // A snare followed at once by another hit is choked within its row (a fast
+  // volume slide), so that the next hit starts from silence.
+  for (int row : kSnareRows) {
+    if (Contains(kSnareRows, std::size(kSnareRows), row + 1) ||
+        Contains(kKickRows, std::size(kKickRows), row + 1)) {
+      p.Fx(row, kChSnare, kFxVolumeSlide, 0x0F);
+    }
+  }
+  // Kept low but accented on the break, so every jump has a bright attack.
+  WriteHats(p, 0, 62, 34, 12);
+  for (int row = 0; row < 62; ++row) {
+    if (Contains(kKickRows, std::size(kKickRows), row) ||
+        Contains(kSnareRows, std::size(kSnareRows), row)) {
+      p.Fx(row, kChHat, kFxSetVolume, 48);
+    }
+  }
   WriteRollingBass(p, kMainChords, 0, 62);
   WritePads(p, kMainChords, 36);
   WriteArp(p, kMainChords, 24);
   WriteLead(p, kHookHigh, std::size(kHookHigh));
+  for (const LeadNote& n : kHookHigh) p.Volume(n.row, kChLead, Vol(kHookVolume));
   // Held notes of the hook get a late push, and each stab's echo is damped in
   // two steps (the volume column's fine slides act once per row).
   for (int row : {14, 46}) p.Volume(row, kChLead, kVolFineUp + 6);
@@ -71,6 +90,9 @@ void WriteFinale(Pattern& p) {
   // legato in the volume column), then are released.
   p.At(62, kChPadA) = XmCell{Note("A-3"), 0, kVolLegato, 0, 0};
   p.At(62, kChPadB) = XmCell{Note("E-4"), 0, kVolLegato, 0, 0};
+  // The snare on the last row follows the final hit: a closed hat gives it
+  // the edge that the impact's ring would cover.
+  p.Play(63, kChHat, Note("C-4"), kInsHat, Vol(56));
   p.KeyOff(63, kChPadA);
   p.KeyOff(63, kChPadB);
   p.KeyOff(63, kChBass);

@@ -35,7 +35,14 @@ void WriteBeat(Pattern& p, int rows) {
   for (size_t i = 0; i < sizeof(kTomRows) / sizeof(kTomRows[0]); ++i) {
     if (kTomRows[i] < rows) p.Play(kTomRows[i], kChPerc, Note(kTomNotes[i]), kInsTom, Vol(44));
   }
+  // The hats accent the figure too: a bright edge on every toggle row.
   WriteHats(p, 0, rows, 46, 20);
+  for (int row : kSnareRows) {
+    if (row < rows) p.Fx(row, kChHat, kFxSetVolume, 52);
+  }
+  for (int row : kTomRows) {
+    if (row < rows) p.Fx(row, kChHat, kFxSetVolume, 52);
+  }
   // An open hat lifts the end of the second bar.
   p.Play(30, kChHat, Note("C-4"), kInsCymbal, Vol(30));
   p.At(30, kChHat).effect = 0;
