@@ -7,26 +7,11 @@
 #include <vector>
 
 #include "song_loading.h"
+#include "sync.h"
 
 namespace {
 
 constexpr int kPercussionChannels = 4;  // kick, snare, hats, toms and crashes
-
-// Rows per order position that must carry an audible hit, taken from the
-// show's synchronisation table (orders 6 and 7 play the same pattern, so both
-// lists must be in it).
-const std::vector<std::vector<int>> kHitRows = {
-    {0, 12, 32, 44},
-    {0, 12, 32, 44},
-    {0, 4, 8, 14, 15, 18, 20, 23, 24, 26, 30, 36, 38, 44, 45, 46, 48, 54, 58, 60, 61},
-    {4, 8, 14, 15, 18, 20, 23, 24, 26, 30, 36, 38, 44, 45, 46, 48, 51, 54},
-    {0, 32, 34},
-    {0, 32, 34},
-    {0,  2,  8,  10, 12, 15, 16, 20, 24, 25, 30, 31, 32,
-     34, 38, 39, 40, 42, 44, 45, 48, 50, 58, 61, 63},
-    {0,  2,  8,  10, 12, 15, 16, 20, 24, 25, 30, 31, 32,
-     34, 38, 39, 40, 42, 44, 45, 48, 50, 58, 61, 62},
-};
 
 class SongStructure : public testing::Test {
  protected:
@@ -73,17 +58,19 @@ TEST_F(SongStructure, PatternOneExistsOutsideTheOrderList) {
   for (int order = 0; order < song_->songLength; ++order) EXPECT_NE(song_->orderTable[order], 1);
 }
 
+// Every position the show's synchronisation table names, the stop included.
 TEST_F(SongStructure, EveryShowEventRowHasAPercussionHit) {
-  for (int order = 0; order < 8; ++order) {
-    int pattern = song_->orderTable[order];
-    for (int row : kHitRows[order]) {
-      bool hit = false;
-      for (int ch = 0; ch < kPercussionChannels; ++ch) {
-        uint8_t note = Cell(pattern, row, ch).note;
-        hit |= note >= 1 && note <= 96;
-      }
-      EXPECT_TRUE(hit) << "order " << order << " row " << row << " has no percussion note";
+  for (int i = 0; i < kSyncRecords; ++i) {
+    const int order = sync_data[3 * i], row = sync_data[3 * i + 1];
+    ASSERT_LT(order, song_->songLength);
+    const int pattern = song_->orderTable[order];
+    ASSERT_LT(row, song_->patterns[pattern].rows);
+    bool hit = false;
+    for (int ch = 0; ch < kPercussionChannels; ++ch) {
+      uint8_t note = Cell(pattern, row, ch).note;
+      hit |= note >= 1 && note <= 96;
     }
+    EXPECT_TRUE(hit) << "order " << order << " row " << row << " has no percussion note";
   }
 }
 
