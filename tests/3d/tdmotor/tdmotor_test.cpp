@@ -53,6 +53,27 @@ TEST_F(Renderer, FieldOfViewAndProjection) {
   EXPECT_NEAR(motor.focal, 160.0f, 1e-3f);
 }
 
+// The focal length takes the tangent in double precision, rounded to float.
+// At these angles a single-precision tangent lands one float away, which
+// changes the focal; the expected values were worked out with 200-bit
+// arithmetic, each 320 / (2 x the float nearest to tan a), rounded to float.
+TEST_F(Renderer, FieldOfViewRoundsTheDoubleTangentOnce) {
+  struct Case {
+    float angle, focal;
+  };
+  static constexpr Case kCases[] = {
+      {0x1.9a36e4p-5f, 0x1.8f1128p+11f}, {0x1.9a47aap-3f, 0x1.89fb08p+9f},
+      {0x1.999aeap-2f, 0x1.7a6e28p+8f},  {0x1.333356p-1f, 0x1.d3bddcp+7f},
+      {0x1.999b7p-1f, 0x1.36c7aap+7f},   {0x1.000208p+0f, 0x1.9ae948p+6f},
+      {0x1.333366p+0f, 0x1.f1a224p+5f},  {0x1.667c06p+0f, 0x1.b8abbp+4f},
+  };
+  TDMotor motor(320, 240);
+  for (const Case& c : kCases) {
+    motor.FOV(c.angle);
+    EXPECT_EQ(motor.focal, c.focal) << std::hexfloat << "angle " << c.angle;
+  }
+}
+
 TEST_F(Renderer, DefaultFocalMirrorsThroughTheCentre) {
   TDMotor motor(320, 240);
   motor.Clear();
