@@ -70,6 +70,20 @@ const RowKernels* KernelTable(KernelSet set) {
   return sse2 != nullptr ? sse2 : &kPlain;
 }
 
+const char* KernelSetName(KernelSet set) {
+  switch (set) {
+    case KernelSet::kPlain:
+      return "Plain";
+    case KernelSet::kSse2:
+      return "Sse2";
+    case KernelSet::kAvx2:
+      return "Avx2";
+    case KernelSet::kBest:
+      break;
+  }
+  return "Best";
+}
+
 const RowKernels& Kernels() {
   const RowKernels* chosen = selected.load(std::memory_order_relaxed);
   return chosen != nullptr ? *chosen : *KernelTable(KernelSet::kBest);

@@ -35,6 +35,10 @@ struct RowKernels {
 };
 
 enum class KernelSet { kBest, kPlain, kSse2, kAvx2 };
+// Every specific set, plain first: what tests and benchmarks try in turn.
+inline constexpr KernelSet kKernelSets[] = {KernelSet::kPlain, KernelSet::kSse2, KernelSet::kAvx2};
+// A short stable name: "Plain", "Sse2", "Avx2", "Best".
+const char* KernelSetName(KernelSet set);
 
 // The kernels in use: the widest the processor has, unless a narrower set
 // was selected.

@@ -1,11 +1,20 @@
 // Runs a parameterised test once per set of row kernels, so the plain and
-// both vector paths are each compared with the reference. A set that this
+// every vector path are each compared with the reference. A set that this
 // processor lacks is skipped.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "kernels.h"
+
+namespace raster {
+// Names the set in test failure messages.
+inline void PrintTo(KernelSet set, std::ostream* os) {
+  *os << KernelSetName(set);
+}
+}  // namespace raster
 
 struct KernelTest : ::testing::TestWithParam<raster::KernelSet> {
   void SetUp() override {
@@ -15,19 +24,7 @@ struct KernelTest : ::testing::TestWithParam<raster::KernelSet> {
 };
 
 inline const char* KernelName(const ::testing::TestParamInfo<raster::KernelSet>& info) {
-  switch (info.param) {
-    case raster::KernelSet::kPlain:
-      return "Plain";
-    case raster::KernelSet::kSse2:
-      return "Sse2";
-    case raster::KernelSet::kAvx2:
-      return "Avx2";
-    default:
-      return "Best";
-  }
+  return raster::KernelSetName(info.param);
 }
 
-#define VF_ALL_KERNEL_SETS                                               \
-  ::testing::Values(raster::KernelSet::kPlain, raster::KernelSet::kSse2, \
-                    raster::KernelSet::kAvx2),                           \
-      KernelName
+#define VF_ALL_KERNEL_SETS ::testing::ValuesIn(raster::kKernelSets), KernelName
