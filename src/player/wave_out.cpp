@@ -17,6 +17,8 @@ WaveOut* FSOUND_WaveOutHandle = nullptr;
 WaveOutFactory g_factory = nullptr;
 bool g_fallbackReported = false;
 
+// Silent, so nothing lies between its position and the listener: the
+// position is the time since Start.
 class ClockWaveOut : public WaveOut {
  public:
   bool Open(int rate) override {

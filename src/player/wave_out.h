@@ -19,7 +19,11 @@ class WaveOut {
   // Starts playing `ring` (bytes long) from its start, over and over. The ring
   // stays valid and owned by the player until Reset.
   virtual void Start(const int16_t* ring, uint32_t bytes) = 0;
-  // Bytes played since Start (64-bit: never wraps in practice).
+  // Bytes played since Start: as far as the device can tell, what reaches the
+  // speaker now, not what it has taken from the ring (a device that buffers
+  // what it takes subtracts that buffer). Never decreases while playing, and
+  // everything before it has been read from the ring. 64-bit: never wraps in
+  // practice.
   virtual uint64_t Position() = 0;
   // Stops playing and forgets the ring: the output is silent afterwards.
   virtual void Reset() = 0;

@@ -2,9 +2,13 @@
 // The only file of the player that includes a platform header.
 //
 // SDL pulls audio through a callback on its own thread: the callback copies
-// the next bytes of the player's ring and counts them; that count is the play
-// position. The ring pointer is swapped only under the device lock, so the
-// callback never reads a ring the player has released.
+// the next bytes of the player's ring and counts them. What is heard lags that
+// count by the buffer the callback fills, so the play position is the count
+// less one buffer (SDL grants the size at open), and 0 until a whole buffer
+// has gone through. Whatever the sound server adds after SDL's buffer is not
+// reported by SDL 2, and no portable query exists for it: not counted. The
+// ring pointer is swapped only under the device lock, so the callback never
+// reads a ring the player has released.
 #include <SDL.h>
 #include <pthread.h>
 #include <sched.h>
@@ -37,12 +41,15 @@ class SdlWaveOut : public WaveOut {
     want.callback = &SdlWaveOut::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to whatever the hardware wants.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    // SDL converts rate and format to whatever the hardware wants; the buffer
+    // size may change, so that the callback fills the device's own buffer
+    // and `have` tells its size.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (device_ == 0) {
       Close();
       return false;
     }
+    bufferBytes_ = static_cast<uint64_t>(have.samples) * 4;
     return true;
   }
 
@@ -56,7 +63,11 @@ class SdlWaveOut : public WaveOut {
     SDL_PauseAudioDevice(device_, 0);
   }
 
-  uint64_t Position() override { return played_.load(std::memory_order_acquire); }
+  // Bytes heard since Start: those handed to SDL less the buffer between.
+  uint64_t Position() override {
+    const uint64_t handed = played_.load(std::memory_order_acquire);
+    return handed > bufferBytes_ ? handed - bufferBytes_ : 0;
+  }
 
   void Reset() override {
     if (device_ == 0) return;
@@ -107,9 +118,10 @@ class SdlWaveOut : public WaveOut {
 
   SDL_AudioDeviceID device_ = 0;
   bool subsystem_ = false;
-  const uint8_t* ring_ = nullptr;  // guarded by the device lock
-  uint32_t ringBytes_ = 0;         // guarded by the device lock
-  std::atomic<uint64_t> played_{0};
+  const uint8_t* ring_ = nullptr;    // guarded by the device lock
+  uint32_t ringBytes_ = 0;           // guarded by the device lock
+  uint64_t bufferBytes_ = 0;         // the callback's buffer: set by Open
+  std::atomic<uint64_t> played_{0};  // bytes handed to SDL since Start
 };
 
 }  // namespace

@@ -4,7 +4,9 @@
 // The device is opened on the wave mapper for 16-bit stereo PCM and plays the
 // player's ring through one header marked as both the start and the end of a
 // loop with an endless loop count, so it goes round without further calls.
-// The play position is the device's byte count, widened to 64 bits.
+// The play position is the device's byte count, widened to 64 bits: the
+// position of what it plays, not of what it has taken from the ring, so no
+// buffer is subtracted.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <mmsystem.h>
