@@ -9,7 +9,13 @@
 // reported by SDL 2, and no portable query exists for it: not counted. The
 // ring pointer is swapped only under the device lock, so the callback never
 // reads a ring the player has released.
+//
+// SDL's ALSA driver reports a failed open through SDL's error, but the ALSA
+// library also prints its own lines to stderr (about eight of them on a
+// machine without a sound card). The player says in one line that it plays
+// silently, so ALSA's printing is muted while SDL starts and opens the device.
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -25,12 +31,25 @@
 
 namespace {
 
+void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Mutes the ALSA library's error printer for its lifetime (main thread only:
+// the printer is global to the process).
+class QuietAlsa {
+ public:
+  QuietAlsa() { snd_lib_error_set_handler(&QuietAlsaError); }
+  ~QuietAlsa() { snd_lib_error_set_handler(nullptr); }
+  QuietAlsa(const QuietAlsa&) = delete;
+  QuietAlsa& operator=(const QuietAlsa&) = delete;
+};
+
 class SdlWaveOut : public WaveOut {
  public:
   ~SdlWaveOut() override { Close(); }
 
   bool Open(int rate) override {
     Close();
+    const QuietAlsa quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     subsystem_ = true;
     SDL_AudioSpec want{};

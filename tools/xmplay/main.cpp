@@ -24,17 +24,19 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const bool offline = options.timeline || !options.wavPath.empty();
+  // The file is loaded and checked before the audio device opens: a bad file
+  // is reported alone, before anything about the sound system.
   InstallStdioCallbacks();
-  FSOUND_SetWaveOutFactory(offline ? &FSOUND_CreateVirtualWaveOut : nullptr);
-  if (!FSOUND_Init(kMixRate, 0)) {
-    std::fprintf(stderr, "xmplay: cannot open the audio output\n");
-    return 1;
-  }
   Song* song = LoadSongFile(options.file, error);
   if (song == nullptr) {
     std::fprintf(stderr, "xmplay: %s: %s\n", options.file.c_str(), error.c_str());
-    FSOUND_Close();
+    return 1;
+  }
+  const bool offline = options.timeline || !options.wavPath.empty();
+  FSOUND_SetWaveOutFactory(offline ? &FSOUND_CreateVirtualWaveOut : nullptr);
+  if (!FSOUND_Init(kMixRate, 0)) {
+    std::fprintf(stderr, "xmplay: cannot open the audio output\n");
+    FMUSIC_FreeSong(song);
     return 1;
   }
   const int status = offline ? RenderOffline(options, song) : PlayRealTime(options, song);
