@@ -6,10 +6,20 @@
 #include <cstdio>
 #include <vector>
 
+namespace {
+// libpng's own handlers print to stderr; a failure is reported by the caller
+// in one line of its own, so these only end the write.
+void QuietError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+void QuietWarning(png_structp, png_const_charp) {}
+}  // namespace
+
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, &QuietError, &QuietWarning);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   bool ok = false;
   // libpng reports errors by longjmp; the row buffer lives outside that scope

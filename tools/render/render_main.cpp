@@ -3,9 +3,15 @@
 // advanced by exactly one video frame's worth of audio after each frame, so
 // the song clock, the synchronisation and the sound are those of real-time
 // playback, and two runs give identical output.
+//
+// The first failure stops the rendering and is reported once, after the show
+// has been finished properly; what fails after it because of it says nothing
+// new and is not reported.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +21,7 @@
 #include "png_writer.h"
 #include "ptc.h"
 #include "render_progress.h"
+#include "scratch_folder.h"
 #include "show.h"
 #include "show_state.h"
 #include "song.h"
@@ -33,8 +40,9 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-std::string TempWavPath(const std::string& out) {
-  return out + ".audio.wav";
+std::string PngPath(const std::string& folder, int songMs) {
+  const std::string name = "at-" + std::to_string(songMs) + ".png";
+  return folder.empty() ? name : folder + "/" + name;
 }
 }  // namespace
 
@@ -42,7 +50,7 @@ int main(int argc, char** argv) {
   RenderOptions o;
   std::string error;
   if (!ParseRenderOptions(argc, argv, &o, &error)) {
-    std::fprintf(stderr, "veldraflimmer-render: %s\n%s", error.c_str(), RenderUsage());
+    std::fprintf(stderr, "veldraflimmer-render: %s\n", error.c_str());
     return 2;
   }
   if (o.help) {
@@ -52,57 +60,67 @@ int main(int argc, char** argv) {
   // A dead ffmpeg must show up as a failed write, not end the renderer.
   std::signal(SIGPIPE, SIG_IGN);
 
+  // The outputs open before the show starts: a path that cannot be written
+  // is reported at once.
+  const bool toVideo = !o.out.empty();
+  const bool writeSound = !o.wav.empty() || toVideo;
+  std::optional<ScratchFolder> scratch;  // declared before the encoder: outlives its files
+  if (toVideo && !scratch.emplace().Made()) return Fail(scratch->Error());
+  const std::string wavPath = !o.wav.empty() ? o.wav : toVideo ? scratch->Path("sound.wav") : "";
+  WavWriter wav;
+  VideoEncoder video;
+  if (toVideo && !video.Open(o.out, scratch->Path("video.mp4"), 320, 240, o.fps, o.scale)) {
+    return Fail(video.Error());
+  }
+  if (writeSound && !wav.Open(wavPath, kRate)) return Fail("cannot write " + wavPath);
+
   HeadlessDisplay display;
   ptc_use_platform(&display);
-  if (ptc_open("VELDRAFLIMMER", 320, 240) == 0) return Fail("the headless display did not open");
+  if (ptc_open("VELDRAFLIMMER", 320, 240) == 0) {
+    ptc_use_platform(nullptr);
+    return Fail("the headless display did not open");
+  }
   display.PostActivate(true);
   FSOUND_SetWaveOutFactory(FSOUND_CreateVirtualWaveOut);
 
   Show show;
   show.pictureFolder = o.pictures;
   show.Start();
+  std::string failure;
+  auto fail = [&failure](const std::string& message) {
+    if (failure.empty()) failure = message;
+  };
   auto* device = static_cast<VirtualWaveOut*>(FSOUND_GetWaveOut());
-  if (mod == nullptr || device == nullptr) {
-    show.Finish();
-    return Fail("the embedded song could not be started");
-  }
+  if (mod == nullptr || device == nullptr) fail("the embedded song could not be started");
 
   const bool onlyPictures = o.out.empty() && o.wav.empty() && !o.events && !o.null;
-  const std::string wavPath = !o.wav.empty() ? o.wav : TempWavPath(o.out);
-  WavWriter wav;
-  VideoEncoder video;
-  const bool writeSound = !o.null && (!o.wav.empty() || !o.out.empty());
-  if (writeSound && !wav.Open(wavPath, kRate)) return Fail("cannot write " + wavPath);
-  if (!o.null && !o.out.empty() && !video.Open(o.out, 320, 240, o.fps)) {
-    return Fail("cannot start ffmpeg");
-  }
-
-  RenderProgress progress(mod, !o.quiet);
+  RenderProgress progress(mod, !o.quiet, isatty(STDERR_FILENO) == 1);
   std::vector<int16_t> sound;
   size_t nextPng = 0;
   long frame = 0;
   const long maxFrames = static_cast<long>(kMaxSeconds) * o.fps;
-  bool ok = true;
-  while (running && ok) {
+  while (running && failure.empty()) {
     const int before = SyncCursor();
     show.Frame();
     if (o.events && SyncCursor() != before) {
       std::printf("%ld %d %d %d %d\n", frame, show.prevTime, FMUSIC_GetOrder(mod),
                   FMUSIC_GetRow(mod), sync_data[before + 2]);
     }
-    while (!o.null && nextPng < o.pngAt.size() && show.prevTime >= o.pngAt[nextPng]) {
-      const std::string path = o.pngDir + "/at-" + std::to_string(o.pngAt[nextPng]) + ".png";
-      if (!WritePng(path, Out.pixels, Out.width, Out.height)) ok = !Fail("cannot write " + path);
+    while (failure.empty() && nextPng < o.pngAt.size() && show.prevTime >= o.pngAt[nextPng]) {
+      const std::string path = PngPath(o.pngDir, o.pngAt[nextPng]);
+      if (!WritePng(path, Out.pixels, Out.width, Out.height)) fail("cannot write " + path);
       ++nextPng;
     }
-    if (!o.null && !o.out.empty() && !video.Write(Out.pixels)) ok = !Fail("ffmpeg stopped");
+    if (toVideo && failure.empty() && !video.Write(Out.pixels)) fail(video.Error());
 
     // The audio of one video frame: the frames that fall into [n, n + 1) / fps.
     const long first = frame * kRate / o.fps;
     const uint32_t count = static_cast<uint32_t>((frame + 1) * kRate / o.fps - first);
     sound.resize(2 * static_cast<size_t>(count));
     device->Advance(count, sound.data());
-    if (writeSound && !wav.Write(sound.data(), count)) ok = !Fail("cannot write " + wavPath);
+    if (writeSound && failure.empty() && !wav.Write(sound.data(), count)) {
+      fail("cannot write " + wavPath);
+    }
     FSOUND_Software_Poll();
 
     display.ClearLog();  // the headless display logs every call; keep memory flat
@@ -110,20 +128,18 @@ int main(int argc, char** argv) {
     progress.Update(frame);
     if (onlyPictures && nextPng == o.pngAt.size()) break;
     if (o.until >= 0 && show.prevTime >= o.until) break;
-    if (frame >= maxFrames) ok = !Fail("the show did not reach its end");
+    if (frame >= maxFrames) fail("the show did not reach its end");
   }
-  progress.Done(frame);
-  if (ok && !o.null && nextPng < o.pngAt.size()) {
-    ok = !Fail("the show ended before song time " + std::to_string(o.pngAt[nextPng]) + " ms");
+  if (nextPng < o.pngAt.size()) {
+    fail("the show ended before song time " + std::to_string(o.pngAt[nextPng]) + " ms");
   }
+  progress.Done(frame, failure.empty());
   show.Finish();
   ptc_use_platform(nullptr);
 
-  if (writeSound && !wav.Close()) ok = !Fail("cannot write " + wavPath);
-  if (ok && !o.null && !o.out.empty() && !video.Finish(wavPath)) {
-    ok = !Fail("ffmpeg could not encode " + o.out);
-  }
-  if (o.wav.empty() && !o.out.empty()) std::remove(wavPath.c_str());
+  if (writeSound && !wav.Close()) fail("cannot write " + wavPath);
+  if (toVideo && failure.empty() && !video.Finish(wavPath)) fail(video.Error());
   std::fflush(stdout);
-  return ok ? 0 : 1;
+  if (!failure.empty()) return Fail(failure);
+  return 0;
 }
