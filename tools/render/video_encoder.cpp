@@ -25,25 +25,13 @@ namespace {
 //   nearly every pixel within a few levels of the rendered one.
 // - Colours converted with the BT.709 matrix and tagged so: players take
 //   untagged high-definition video for BT.709 and would shift the colours.
+// clang-format off
 const std::vector<std::string> kVideoOptions = {
-    "-vf",
-    "scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd,format=yuv420p",
-    "-c:v",
-    "libx264",
-    "-preset",
-    "medium",
-    "-tune",
-    "grain",
-    "-crf",
-    "20",
-    "-colorspace",
-    "bt709",
-    "-color_primaries",
-    "bt709",
-    "-color_trc",
-    "bt709",
-    "-color_range",
-    "tv"};
+    "-vf", "scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd,format=yuv420p",
+    "-c:v", "libx264", "-preset", "medium", "-tune", "grain", "-crf", "20",
+    "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+    "-color_range", "tv"};
+// clang-format on
 
 // The first line of `text` with something on it; empty when there is none.
 std::string FirstLine(const std::string& text) {
@@ -57,18 +45,21 @@ std::string FirstLine(const std::string& text) {
   }
   return "";
 }
-}  // namespace
 
+// Enlarges a width x height frame `scale` times: pixel (x, y) of `out`
+// (width * scale wide) is pixel (x / scale, y / scale) of `in`.
 void ScaleNearest(const uint32_t* in, int width, int height, int scale, uint32_t* out) {
   const size_t outWidth = static_cast<size_t>(width) * scale;
   for (int y = 0; y < height; ++y) {
     uint32_t* row = out + static_cast<size_t>(y) * scale * outWidth;
     const uint32_t* source = in + static_cast<size_t>(y) * width;
-    for (int x = 0; x < width; ++x)
+    for (int x = 0; x < width; ++x) {
       std::fill_n(row + static_cast<size_t>(x) * scale, scale, source[x]);
+    }
     for (int r = 1; r < scale; ++r) std::copy_n(row, outWidth, row + r * outWidth);
   }
 }
+}  // namespace
 
 VideoEncoder::~VideoEncoder() {
   Abandon();

@@ -14,10 +14,6 @@
 #include <string>
 #include <vector>
 
-// Enlarges a width x height frame `scale` times: pixel (x, y) of `out`
-// (width * scale wide) is pixel (x / scale, y / scale) of `in`.
-void ScaleNearest(const uint32_t* in, int width, int height, int scale, uint32_t* out);
-
 class VideoEncoder {
  public:
   VideoEncoder() = default;
