@@ -4,8 +4,9 @@
 #include "mixer.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+
+#include "mix_kernels.h"
 
 MixChannel FSOUND_Channel[MIX_VOICES];
 int mix_volumerampsteps = 128;
@@ -17,7 +18,6 @@ constexpr float mix_1over255 = 1.0f / 255.0f;
 constexpr float mix_1over256 = 1.0f / 256.0f;
 constexpr float mix_255 = 255.0f;
 constexpr float mix_256 = 256.0f;
-constexpr float mix_1over2gig = 1.0f / 2147483648.0f;
 
 uint64_t Position(const MixChannel& v) {
   return (uint64_t{v.position} << 32) | v.fraction;
@@ -28,54 +28,6 @@ uint64_t Step(const MixChannel& v) {
 void StorePosition(MixChannel& v, uint64_t pos) {
   v.position = static_cast<uint32_t>(pos >> 32);
   v.fraction = static_cast<uint32_t>(pos);
-}
-
-// Linear interpolation between value[pos] and value[pos + 1]; the weight is the
-// top 31 bits of the fraction, which a float holds exactly enough.
-inline float Interpolate(const int16_t* data, uint64_t pos) {
-  const uint32_t i = static_cast<uint32_t>(pos >> 32);
-  const float t = static_cast<float>(static_cast<uint32_t>(pos) >> 1) * mix_1over2gig;
-  const float s0 = data[i];
-  const float s1 = data[i + 1];
-  return s0 + (s1 - s0) * t;
-}
-
-// One voice's contribution to a frame: the sums are formed in double
-// precision (the products of two floats are exact there) and rounded back to
-// single precision once per voice.
-inline void Accumulate(float* out, float v, float left, float right) {
-  out[0] = static_cast<float>(static_cast<double>(out[0]) + static_cast<double>(v) * left);
-  out[1] = static_cast<float>(static_cast<double>(out[1]) + static_cast<double>(v) * right);
-}
-
-// Fixed gains, two frames per iteration. `count` is even.
-template <bool kBackward>
-uint64_t MixPairs(const int16_t* data, uint64_t pos, uint64_t step, float left, float right,
-                  float* out, int count) {
-  for (int i = 0; i < count; i += 2) {
-    const float a = Interpolate(data, pos);
-    pos = kBackward ? pos - step : pos + step;
-    const float b = Interpolate(data, pos);
-    pos = kBackward ? pos - step : pos + step;
-    Accumulate(out, a, left, right);
-    Accumulate(out + 2, b, left, right);
-    out += 4;
-  }
-  return pos;
-}
-
-// Gains that move by a step per frame; each frame uses the gains before its step.
-template <bool kBackward>
-uint64_t MixRamp(const int16_t* data, uint64_t pos, uint64_t step, float& left, float& right,
-                 float leftStep, float rightStep, float* out, int count) {
-  for (int i = 0; i < count; ++i) {
-    Accumulate(out, Interpolate(data, pos), left, right);
-    left += leftStep;
-    right += rightStep;
-    pos = kBackward ? pos - step : pos + step;
-    out += 2;
-  }
-  return pos;
 }
 
 // Sets up a new ramp when the targets moved; a ramp towards unchanged targets
@@ -144,7 +96,7 @@ uint64_t Reflect(uint64_t pos, const LoopBounds& b, int32_t& direction) {
   }
 }
 
-void MixVoice(MixChannel& v, float* out, int frames) {
+void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) {
   while (frames > 0 && v.sample != nullptr) {
     const SongSample& s = *v.sample;
     const LoopBounds bounds = Bounds(s);
@@ -166,20 +118,18 @@ void MixVoice(MixChannel& v, float* out, int frames) {
     if (ramp) count = std::min(count, v.rampCount);
 
     if (count > 0) {
+      const uint64_t delta = backward ? 0 - step : step;
       if (!ramp && v.leftGain == 0 && v.rightGain == 0 && v.rampLeft == 0 && v.rampRight == 0) {
         // A silent voice (a faded ghost running to its end) adds exactly
         // nothing: only its position moves.
-        const uint64_t distance = step * static_cast<uint64_t>(count);
-        pos = backward ? pos - distance : pos + distance;
+        pos += delta * static_cast<uint64_t>(count);
       } else if (ramp) {
-        float left = v.rampLeft * mix_1over256 * mix_1over255;
-        float right = v.rampRight * mix_1over256 * mix_1over255;
-        pos = backward ? MixRamp<true>(s.data, pos, step, left, right, v.rampLeftStep,
-                                       v.rampRightStep, out, count)
-                       : MixRamp<false>(s.data, pos, step, left, right, v.rampLeftStep,
-                                        v.rampRightStep, out, count);
-        v.rampLeft = static_cast<int32_t>(std::lround(left * mix_255 * mix_256));
-        v.rampRight = static_cast<int32_t>(std::lround(right * mix_255 * mix_256));
+        float gains[2] = {v.rampLeft * mix_1over256 * mix_1over255,
+                          v.rampRight * mix_1over256 * mix_1over255};
+        const float steps[2] = {v.rampLeftStep, v.rampRightStep};
+        pos = kernels.ramp(s.data, pos, delta, gains, steps, out, count);
+        v.rampLeft = static_cast<int32_t>(std::lround(gains[0] * mix_255 * mix_256));
+        v.rampRight = static_cast<int32_t>(std::lround(gains[1] * mix_255 * mix_256));
         v.rampCount -= count;
         if (v.rampCount == 0) {
           v.rampLeftStep = 0.0f;
@@ -188,18 +138,17 @@ void MixVoice(MixChannel& v, float* out, int frames) {
           v.rampRight = v.rightGain * 256;
         }
       } else {
+        // Fixed gains for an even number of frames; an odd last frame goes
+        // through the ramp path with zero steps, at the gains the ramp values
+        // hold (equal to the fixed gains once a ramp has completed).
         const int pairs = count & ~1;
-        const float left = v.leftGain * mix_1over255;
-        const float right = v.rightGain * mix_1over255;
-        pos = backward ? MixPairs<true>(s.data, pos, step, left, right, out, pairs)
-                       : MixPairs<false>(s.data, pos, step, left, right, out, pairs);
+        pos = kernels.steady(s.data, pos, delta, v.leftGain * mix_1over255,
+                             v.rightGain * mix_1over255, out, pairs);
         if (count & 1) {
-          float oddLeft = v.rampLeft * mix_1over256 * mix_1over255;
-          float oddRight = v.rampRight * mix_1over256 * mix_1over255;
-          pos = backward ? MixRamp<true>(s.data, pos, step, oddLeft, oddRight, 0.0f, 0.0f,
-                                         out + 2 * pairs, 1)
-                         : MixRamp<false>(s.data, pos, step, oddLeft, oddRight, 0.0f, 0.0f,
-                                          out + 2 * pairs, 1);
+          float gains[2] = {v.rampLeft * mix_1over256 * mix_1over255,
+                            v.rampRight * mix_1over256 * mix_1over255};
+          const float steps[2] = {0.0f, 0.0f};
+          pos = kernels.ramp(s.data, pos, delta, gains, steps, out + 2 * pairs, 1);
         }
       }
       out += 2 * count;
@@ -231,28 +180,13 @@ void MixVoice(MixChannel& v, float* out, int frames) {
 
 void FSOUND_Mixer_FPU_Ramp(float* buffer, int frames) {
   if (buffer == nullptr || frames <= 0) return;
+  const MixKernels& kernels = CurrentMixKernels();
   for (int i = 0; i < MIX_ACTIVE_VOICES; ++i) {
-    if (FSOUND_Channel[i].sample != nullptr) MixVoice(FSOUND_Channel[i], buffer, frames);
+    if (FSOUND_Channel[i].sample != nullptr) MixVoice(FSOUND_Channel[i], buffer, frames, kernels);
   }
 }
 
 void FSOUND_MixerClipCopy_Float32(int16_t* destination, const float* source, int frames) {
   if (destination == nullptr || source == nullptr || frames <= 0) return;
-  // Integer operations only, so the loop vectorises (float comparisons would
-  // keep it scalar). Adding 1.5 x 2^23 to a float below 2^22 in magnitude
-  // leaves the value rounded to the nearest integer, ties to even, in the low
-  // mantissa bits. Magnitudes of 32,768 and more (infinities and NaN too)
-  // clamp by their sign; rounding may still reach +-32,768, clamped last.
-  constexpr float kRound = 12582912.0f;
-  constexpr int32_t kRoundBits = 0x4B400000;
-  constexpr int32_t k32768Bits = 0x47000000;
-  for (int i = 0; i < 2 * frames; ++i) {
-    const float x = source[i];
-    const int32_t bits = std::bit_cast<int32_t>(x);
-    const int32_t rounded = std::bit_cast<int32_t>(x + kRound) - kRoundBits;
-    const int32_t large = 32767 - ((bits >> 31) & 65535);  // -32768 when negative
-    const int32_t isLarge = -static_cast<int32_t>((bits & 0x7FFFFFFF) >= k32768Bits);
-    const int32_t v = (large & isLarge) | (rounded & ~isLarge);
-    destination[i] = static_cast<int16_t>(std::min(std::max(v, -32768), 32767));
-  }
+  CurrentMixKernels().clip(destination, source, 2 * frames);
 }

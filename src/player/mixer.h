@@ -2,6 +2,8 @@
 // frames with linear interpolation, loop handling without per-frame tests and
 // a short volume ramp on every gain change, and clips float frames to 16-bit
 // stereo. Called only from the block fill; it must not run twice at once.
+// The per-frame loops run through the kernel set chosen at run time for this
+// processor (mix_kernels.h); every set gives the same results.
 //
 // Fixed-point formats used by the voices:
 //   sample position  32.32: `position` (integer part) and `fraction` (2^-32 units)

@@ -20,12 +20,17 @@ TEST(ClipCopyTest, RoundsTiesToEvenAndClamps) {
   EXPECT_EQ(out, expected);
 }
 
-TEST(ClipCopyTest, NotANumberGivesAValueInRange) {
-  const float in[2] = {std::numeric_limits<float>::quiet_NaN(), 3.0f};
-  int16_t out[2] = {0, 0};
-  FSOUND_MixerClipCopy_Float32(out, in, 1);
-  EXPECT_GE(out[0], -32768);
-  EXPECT_EQ(out[1], 3);
+// NaN and the infinities clamp by their sign bit, like any value too large.
+TEST(ClipCopyTest, NotANumberAndInfinitiesClampByTheirSign) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float in[4] = {nan, -nan, inf, -inf};
+  int16_t out[4] = {0, 0, 0, 0};
+  FSOUND_MixerClipCopy_Float32(out, in, 2);
+  EXPECT_EQ(out[0], 32767);
+  EXPECT_EQ(out[1], -32768);
+  EXPECT_EQ(out[2], 32767);
+  EXPECT_EQ(out[3], -32768);
 }
 
 TEST(ClipCopyTest, NothingHappensForNoFramesOrNullPointers) {
