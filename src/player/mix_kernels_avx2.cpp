@@ -4,13 +4,18 @@
 // kernels), so the rest of the player stays portable x86-64; the table is
 // handed out only after a run-time check (mix_kernels.cpp).
 //
-// One step: the eight 64-bit positions sit in two registers, frames 0, 1, 4, 5
-// in one and 2, 3, 6, 7 in the other, so that one shuffle each brings their
-// low words (the fractions) and their high words (the sample indices) into
-// frame order. The pairs of neighbouring sample values come from a window of
-// nine values loaded at the lowest index of the step and permuted into place
-// when the voice moves at most one value per frame (then the eight indices lie
-// within eight values of each other), and from a gather otherwise. The sums
+// One step works on the eight frames in the lane order 0 2 1 3 | 4 6 5 7:
+// each 128-bit half holds four consecutive frames, and widening a half to
+// doubles gives v0 v2 v1 v3, from which the in-lane unpacks make v0 v0 v1 v1
+// and v2 v2 v3 v3, the multipliers of two frames' left and right values. The
+// 64-bit positions sit in two registers, frames 0 2 4 6 and 1 3 5 7, so that
+// one shuffle each brings their low words (the fractions) and high words (the
+// sample indices) into that order.
+//
+// When the voice moves at most one sample value per frame, the eight frames'
+// indices lie within eight values of the lowest one: the values from there
+// and from one further, widened to 32 bits, are permuted into place. Faster
+// voices gather one 32-bit word per frame holding value i and i + 1. The sums
 // into the buffer are formed in double precision, two frames per instruction.
 // Frames after the last full step go through the plain kernels.
 #include "mix_kernels.h"
@@ -25,32 +30,34 @@ namespace {
 constexpr float mix_1over2gig = 1.0f / 2147483648.0f;
 constexpr uint64_t kOneValue = uint64_t{1} << 32;
 
-// Positions of the eight frames of a step.
+// Positions of the eight frames of a step: frames 0 2 4 6 and 1 3 5 7.
 struct Positions8 {
-  __m256i p0145;
-  __m256i p2367;
+  __m256i even;
+  __m256i odd;
   __m256i advance;
 };
 
 VF_AVX2 inline Positions8 StartPositions(uint64_t pos, uint64_t delta) {
   auto at = [&](uint64_t k) { return static_cast<int64_t>(pos + k * delta); };
-  return {_mm256_setr_epi64x(at(0), at(1), at(4), at(5)),
-          _mm256_setr_epi64x(at(2), at(3), at(6), at(7)),
+  return {_mm256_setr_epi64x(at(0), at(2), at(4), at(6)),
+          _mm256_setr_epi64x(at(1), at(3), at(5), at(7)),
           _mm256_set1_epi64x(static_cast<int64_t>(8 * delta))};
 }
 
 VF_AVX2 inline void NextPositions(Positions8& p) {
-  p.p0145 = _mm256_add_epi64(p.p0145, p.advance);
-  p.p2367 = _mm256_add_epi64(p.p2367, p.advance);
+  p.even = _mm256_add_epi64(p.even, p.advance);
+  p.odd = _mm256_add_epi64(p.odd, p.advance);
 }
 
-// Low (kSelector 0x88) or high (0xDD) words of the eight positions, in frame order.
+// Low (kSelector 0x88) or high (0xDD) words of the eight positions, in the
+// lane order 0 2 1 3 | 4 6 5 7.
 template <int kSelector>
 VF_AVX2 inline __m256i Words(const Positions8& p) {
   return _mm256_castps_si256(
-      _mm256_shuffle_ps(_mm256_castsi256_ps(p.p0145), _mm256_castsi256_ps(p.p2367), kSelector));
+      _mm256_shuffle_ps(_mm256_castsi256_ps(p.even), _mm256_castsi256_ps(p.odd), kSelector));
 }
 
+// Interpolates eight frames from their sample values i and i + 1.
 VF_AVX2 inline __m256 Interpolate8(__m256i s0i, __m256i s1i, const Positions8& p) {
   const __m256 t = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_srli_epi32(Words<0x88>(p), 1)),
                                  _mm256_set1_ps(mix_1over2gig));
@@ -59,16 +66,17 @@ VF_AVX2 inline __m256 Interpolate8(__m256i s0i, __m256i s1i, const Positions8& p
   return _mm256_add_ps(s0, _mm256_mul_ps(_mm256_sub_ps(s1, s0), t));
 }
 
-// Fetches the sample pairs of one step and interpolates. `pos` is frame 0's
-// position; `first` the index the gather's offsets are counted from.
+// The interpolated values of one step, in lane order. `pos` is frame 0's
+// position, `lowest` the offset from it of the step's lowest position, and
+// `first` the index the gather's offsets count from.
 template <bool kWindow>
-VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, uint64_t delta, uint32_t first,
+VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, uint64_t lowest, uint32_t first,
                             const Positions8& p) {
   const __m256i index = Words<0xDD>(p);
   if constexpr (kWindow) {
-    // The lowest index of the step: frame 0's moving forward, frame 7's backward.
-    const uint64_t lowest = static_cast<int64_t>(delta) >= 0 ? pos : pos + 7 * delta;
-    const uint32_t base = static_cast<uint32_t>(lowest >> 32);
+    // Eight values from the lowest index hold every frame's value i, the
+    // eight after them every value i + 1.
+    const uint32_t base = static_cast<uint32_t>((pos + lowest) >> 32);
     const __m256i offset = _mm256_sub_epi32(index, _mm256_set1_epi32(static_cast<int32_t>(base)));
     const __m256i here = _mm256_cvtepi16_epi32(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base)));
@@ -93,12 +101,13 @@ VF_AVX2 inline void AddTwoFrames(float* out, __m256d values, __m256d gains) {
   _mm_storeu_ps(out, _mm256_cvtpd_ps(_mm256_add_pd(o, _mm256_mul_pd(values, gains))));
 }
 
-// Frames 2j and 2j + 1 of v as doubles, each twice.
+// The values of a step as doubles for the frames 0 1 (kPair 0), 2 3, 4 5 and
+// 6 7, each twice.
 template <int kPair>
 VF_AVX2 inline __m256d TwoFrames(__m256 v) {
   const __m256d d = _mm256_cvtps_pd(kPair < 2 ? _mm256_castps256_ps128(v)
                                               : _mm256_extractf128_ps(v, 1));
-  return _mm256_permute4x64_pd(d, kPair % 2 == 0 ? 0x50 : 0xFA);
+  return kPair % 2 == 0 ? _mm256_unpacklo_pd(d, d) : _mm256_unpackhi_pd(d, d);
 }
 
 template <bool kWindow>
@@ -106,9 +115,10 @@ VF_AVX2 uint64_t SteadySteps(const int16_t* data, uint64_t pos, uint64_t delta, 
                              float right, float* out, int groups) {
   const __m256d gains = _mm256_setr_pd(left, right, left, right);
   const uint32_t first = static_cast<uint32_t>(pos >> 32);
+  const uint64_t lowest = static_cast<int64_t>(delta) < 0 ? 7 * delta : 0;
   Positions8 p = StartPositions(pos, delta);
   for (int s = 0; s < groups; ++s) {
-    const __m256 v = Step8<kWindow>(data, pos, delta, first, p);
+    const __m256 v = Step8<kWindow>(data, pos, lowest, first, p);
     AddTwoFrames(out, TwoFrames<0>(v), gains);
     AddTwoFrames(out + 4, TwoFrames<1>(v), gains);
     AddTwoFrames(out + 8, TwoFrames<2>(v), gains);
@@ -135,9 +145,10 @@ VF_AVX2 uint64_t RampSteps(const int16_t* data, uint64_t pos, uint64_t delta, fl
   __m128 g = _mm_setr_ps(gains[0], gains[1], 0.0f, 0.0f);
   const __m128 step = _mm_setr_ps(steps[0], steps[1], 0.0f, 0.0f);
   const uint32_t first = static_cast<uint32_t>(pos >> 32);
+  const uint64_t lowest = static_cast<int64_t>(delta) < 0 ? 7 * delta : 0;
   Positions8 p = StartPositions(pos, delta);
   for (int s = 0; s < groups; ++s) {
-    const __m256 v = Step8<kWindow>(data, pos, delta, first, p);
+    const __m256 v = Step8<kWindow>(data, pos, lowest, first, p);
     AddTwoFrames(out, TwoFrames<0>(v), RampGains(g, step));
     AddTwoFrames(out + 4, TwoFrames<1>(v), RampGains(g, step));
     AddTwoFrames(out + 8, TwoFrames<2>(v), RampGains(g, step));
