@@ -88,6 +88,15 @@ void VirtualWaveOut::Advance(uint32_t frames, int16_t* out) {
   position_ += static_cast<uint64_t>(frames) * 4;
 }
 
+std::span<const int16_t> VirtualWaveOut::Play(uint32_t frames) {
+  if (ring_ == nullptr || ringBytes_ == 0) return {};
+  const uint32_t ringFrames = ringBytes_ / 4;
+  const uint32_t at = static_cast<uint32_t>(position_ / 4 % ringFrames);
+  const uint32_t n = std::min(frames, ringFrames - at);
+  position_ += static_cast<uint64_t>(n) * 4;
+  return {ring_ + 2 * static_cast<size_t>(at), 2 * static_cast<size_t>(n)};
+}
+
 void FSOUND_SetWaveOutFactory(WaveOutFactory factory) {
   g_factory = factory;
 }

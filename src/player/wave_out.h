@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class WaveOut {
  public:
@@ -60,6 +61,11 @@ class VirtualWaveOut : public WaveOut {
   // Plays `frames` stereo frames from the ring; copies them to `out`
   // (2 x frames values) when it is not null. Silence when not started.
   void Advance(uint32_t frames, int16_t* out);
+  // Plays up to `frames` stereo frames without copying them: returns the
+  // values played (2 per frame) where they lie in the ring, stopping at the
+  // ring's end, so fewer frames may be played. They stay valid until the next
+  // poll refills them. Empty when not started.
+  std::span<const int16_t> Play(uint32_t frames);
   int Rate() const { return rate_; }
   // Places the play position as if `bytes` had been played since Start
   // (tests use it to reach positions past 2^32 bytes cheaply).

@@ -1,6 +1,7 @@
 // WAV output: RIFF header, one fmt chunk, one data chunk.
 #include "wav_writer.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -50,15 +51,20 @@ bool WavWriter::Write(const int16_t* samples, uint32_t frames) {
     failed_ = true;
     return false;
   }
-  // Little-endian on disk whatever the host.
-  unsigned char buffer[4096];
-  size_t fill = 0;
-  for (uint32_t i = 0; i < frames * 2; ++i) {
-    Put16(buffer + fill, static_cast<uint16_t>(samples[i]));
-    fill += 2;
-    if (fill == sizeof buffer || i + 1 == frames * 2) {
-      if (std::fwrite(buffer, 1, fill, file_) != fill) failed_ = true;
-      fill = 0;
+  const size_t values = 2 * static_cast<size_t>(frames);
+  if constexpr (std::endian::native == std::endian::little) {
+    // The samples are already in the file's byte order: one write.
+    if (std::fwrite(samples, sizeof(int16_t), values, file_) != values) failed_ = true;
+  } else {
+    unsigned char buffer[4096];
+    size_t fill = 0;
+    for (size_t i = 0; i < values; ++i) {
+      Put16(buffer + fill, static_cast<uint16_t>(samples[i]));
+      fill += 2;
+      if (fill == sizeof buffer || i + 1 == values) {
+        if (std::fwrite(buffer, 1, fill, file_) != fill) failed_ = true;
+        fill = 0;
+      }
     }
   }
   dataBytes_ += static_cast<uint64_t>(frames) * 4;

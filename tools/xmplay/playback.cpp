@@ -9,8 +9,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <span>
 #include <thread>
-#include <vector>
 
 #include "output.h"
 #include "song.h"
@@ -21,7 +21,6 @@
 namespace {
 
 constexpr double kMaxOfflineSeconds = 600.0;  // without --seconds
-constexpr uint32_t kChunkFrames = 16384;      // well below the ring of 88,400
 constexpr int kBlockMs = 20;
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -55,7 +54,6 @@ int RenderOffline(const Options& options, Song* song) {
   }
   auto& device = *static_cast<VirtualWaveOut*>(FSOUND_GetWaveOut());
   const bool progress = toWav && isatty(STDERR_FILENO);
-  std::vector<int16_t> buffer(2 * kChunkFrames);
   int64_t done = 0;
   int64_t reported = 0;
   for (;;) {
@@ -64,10 +62,19 @@ int RenderOffline(const Options& options, Song* song) {
     const int64_t loop = watch.stopAtLoop ? watch.loopFrame.load(std::memory_order_acquire) : -1;
     const int64_t end = loop >= 0 ? std::min(loop, watch.limitFrames) : watch.limitFrames;
     if (done >= end) break;
-    const uint32_t n = static_cast<uint32_t>(std::min<int64_t>(kChunkFrames, end - done));
-    device.Advance(n, toWav ? buffer.data() : nullptr);
+    // One block at a time, written straight from the ring before the poll
+    // refills it.
+    const uint32_t want =
+        static_cast<uint32_t>(std::min<int64_t>(FSOUND_BlockSize, end - done));
+    const std::span<const int16_t> played = device.Play(want);
+    const uint32_t n = static_cast<uint32_t>(played.size() / 2);
+    if (n == 0) {
+      std::fprintf(stderr, "xmplay: the output device stopped playing\n");
+      FMUSIC_StopSong(song);
+      return 1;
+    }
+    if (toWav && !wav.Write(played.data(), n)) break;
     FSOUND_Software_Poll();
-    if (toWav && !wav.Write(buffer.data(), n)) break;
     done += n;
     if (progress && done - reported >= 30 * kMixRate) {
       reported = done;
