@@ -67,14 +67,20 @@ LoopBounds Bounds(const SongSample& s) {
 
 // Frames until the position leaves the played range in its direction: the
 // first frame at or past the end moving forward, or before the start moving
-// backward. UINT64_MAX when the voice never gets there.
-uint64_t FramesToBoundary(uint64_t pos, uint64_t step, bool backward, const LoopBounds& b) {
+// backward. UINT64_MAX when that lies beyond `limit` frames (found without a
+// division) or the voice never gets there.
+uint64_t FramesToBoundary(uint64_t pos, uint64_t step, bool backward, const LoopBounds& b,
+                          uint64_t limit) {
+  uint64_t reach;
+  const bool far = __builtin_mul_overflow(step, limit, &reach);
   if (backward) {
     if (pos < b.start) return 0;
-    return step == 0 ? UINT64_MAX : (pos - b.start) / step + 1;
+    if (step == 0 || (!far && reach <= pos - b.start)) return UINT64_MAX;
+    return (pos - b.start) / step + 1;
   }
   if (pos >= b.end) return 0;
-  return step == 0 ? UINT64_MAX : (b.end - pos + step - 1) / step;
+  if (step == 0 || (!far && reach < b.end - pos)) return UINT64_MAX;
+  return (b.end - pos + step - 1) / step;
 }
 
 // Reflects a ping-pong position back into the loop, mirroring about the
@@ -96,33 +102,81 @@ uint64_t Reflect(uint64_t pos, const LoopBounds& b, int32_t& direction) {
   }
 }
 
+// Moves a silent voice on by `frames` frames in one step, where passes from
+// boundary to boundary would have taken it: the position it would reach
+// without loops, folded back into the loop. A ping-pong voice is followed by
+// its distance m from the loop start along the way it travels: m in [0, L)
+// moving forward at start + m, m in [L, 2L) moving backward at start + 2L - 1
+// - m, and the reflections at either end are m's wrap modulo 2L. False, with
+// nothing changed, for states outside the loop and for distances near the
+// 64-bit range; the passes handle those.
+bool AdvanceSilently(MixChannel& v, const LoopBounds& b, uint64_t step, int frames) {
+  constexpr uint64_t kRange = uint64_t{1} << 62;
+  uint64_t distance;
+  const uint64_t pos = Position(v);
+  if (__builtin_mul_overflow(step, static_cast<uint64_t>(frames), &distance) ||
+      distance >= kRange || b.end >= kRange || pos >= b.end) {
+    return false;
+  }
+  if (!b.looping) {
+    if (distance >= b.end - pos) {
+      v.sample = nullptr;
+      v.position = 0;
+      v.fraction = 0;
+    } else {
+      StorePosition(v, pos + distance);
+    }
+    return true;
+  }
+  const int64_t length = static_cast<int64_t>(b.end - b.start);
+  const int64_t offset = static_cast<int64_t>(pos) - static_cast<int64_t>(b.start);
+  const bool backward = b.pingPong && v.direction == DIRECTION_BACKWARD;
+  if (backward && offset < 0) return false;
+  const int64_t m = (backward ? 2 * length - 1 - offset : offset) + static_cast<int64_t>(distance);
+  if (m < length) {
+    StorePosition(v, b.start + static_cast<uint64_t>(m));  // no boundary reached
+  } else if (!b.pingPong) {
+    StorePosition(v, b.start + static_cast<uint64_t>(m % length));
+  } else {
+    const int64_t folded = m % (2 * length);
+    v.direction = folded < length ? DIRECTION_FORWARD : DIRECTION_BACKWARD;
+    StorePosition(v, b.start + static_cast<uint64_t>(folded < length ? folded
+                                                                      : 2 * length - 1 - folded));
+  }
+  return true;
+}
+
 void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) {
   while (frames > 0 && v.sample != nullptr) {
     const SongSample& s = *v.sample;
     const LoopBounds bounds = Bounds(s);
     const bool backward = bounds.pingPong && v.direction == DIRECTION_BACKWARD;
     const uint64_t step = Step(v);
-    uint64_t pos = Position(v);
 
+    SetUpRamp(v);
+    const bool ramp = v.rampCount > 0;
+    if (!ramp && v.leftGain == 0 && v.rightGain == 0 && v.rampLeft == 0 && v.rampRight == 0 &&
+        AdvanceSilently(v, bounds, step, frames)) {
+      // A silent voice (a faded ghost running to its end) adds exactly
+      // nothing: only its position moves.
+      return;
+    }
+
+    uint64_t pos = Position(v);
     int count = frames;
     bool atBoundary = false;
-    const uint64_t toBoundary = FramesToBoundary(pos, step, backward, bounds);
+    const uint64_t toBoundary = FramesToBoundary(pos, step, backward, bounds, frames);
     if (toBoundary <= static_cast<uint64_t>(count)) {
       count = static_cast<int>(toBoundary);
       atBoundary = true;
     }
     const int boundedCount = count;
-
-    SetUpRamp(v);
-    const bool ramp = v.rampCount > 0;
     if (ramp) count = std::min(count, v.rampCount);
 
     if (count > 0) {
       const uint64_t delta = backward ? 0 - step : step;
       if (!ramp && v.leftGain == 0 && v.rightGain == 0 && v.rampLeft == 0 && v.rampRight == 0) {
-        // A silent voice (a faded ghost running to its end) adds exactly
-        // nothing: only its position moves.
-        pos += delta * static_cast<uint64_t>(count);
+        pos += delta * static_cast<uint64_t>(count);  // silent, in a state outside the loop
       } else if (ramp) {
         float gains[2] = {v.rampLeft * mix_1over256 * mix_1over255,
                           v.rampRight * mix_1over256 * mix_1over255};
@@ -170,7 +224,7 @@ void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) 
       pos = Reflect(pos, bounds, v.direction);
     } else {
       const uint64_t length = bounds.end - bounds.start;
-      pos -= ((pos - bounds.end) / length + 1) * length;
+      pos -= pos - bounds.end < length ? length : ((pos - bounds.end) / length + 1) * length;
     }
     StorePosition(v, pos);
   }

@@ -132,3 +132,58 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+struct SilentCase {
+  const char* name;
+  uint8_t mode;
+  uint32_t loopStart, loopLength;
+  double step;
+  uint32_t position;
+  int32_t direction;
+  uint32_t fraction = 0x9E3779B9u;
+};
+
+class MixerSilentVoiceTest : public ::testing::TestWithParam<SilentCase> {};
+
+// A silent voice is moved over its loops in one step instead of pass by pass;
+// after every call it must stand where a sounding twin stands: same position,
+// fraction and direction, and idle after the same call when its sample ends.
+TEST_P(MixerSilentVoiceTest, EndsEveryCallWhereASoundingTwinEnds) {
+  ResetVoices();
+  const SilentCase& c = GetParam();
+  TestSample s(Ramp(300), c.mode, c.loopStart, c.loopLength);
+  MixChannel& loud = SteadyVoice(0, &s.record, 200, 100, c.step);
+  MixChannel& quiet = SteadyVoice(1, &s.record, 0, 0, c.step);
+  for (MixChannel* v : {&loud, &quiet}) {
+    v->position = c.position;
+    v->fraction = c.fraction;
+    v->direction = c.direction;
+  }
+  std::vector<float> out(2 * 1000, 0.0f);
+  for (int call = 0; call < 40; ++call) {
+    FSOUND_Mixer_FPU_Ramp(out.data(), 1 + call * 37 % 700);
+    ASSERT_EQ(quiet.sample, loud.sample) << "call " << call;
+    ASSERT_EQ(quiet.position, loud.position) << "call " << call;
+    ASSERT_EQ(quiet.fraction, loud.fraction) << "call " << call;
+    ASSERT_EQ(quiet.direction, loud.direction) << "call " << call;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loops, MixerSilentVoiceTest,
+    ::testing::Values(
+        SilentCase{"forward_from_before_the_loop", LOOP_FORWARD, 100, 50, 0.7131, 3, 0},
+        SilentCase{"forward_one_value_loop", LOOP_FORWARD, 40, 1, 3.71, 41, 0},
+        SilentCase{"forward_exact_steps", LOOP_FORWARD, 20, 30, 0.5, 20, 0},
+        SilentCase{"pingpong_from_before_the_loop", LOOP_PINGPONG, 200, 77, 0.7531, 0, 0},
+        SilentCase{"pingpong_backward_inside", LOOP_PINGPONG, 10, 40, 1.37, 30,
+                   DIRECTION_BACKWARD},
+        SilentCase{"pingpong_steps_longer_than_the_loop", LOOP_PINGPONG, 10, 5, 11.1, 12, 0},
+        SilentCase{"pingpong_exact_steps", LOOP_PINGPONG, 10, 40, 0.25, 10, 0},
+        SilentCase{"pingpong_backward_before_the_loop", LOOP_PINGPONG, 50, 20, 0.9, 20,
+                   DIRECTION_BACKWARD},
+        SilentCase{"forward_from_past_the_end", LOOP_FORWARD, 20, 30, 0.8, 120, 0},
+        SilentCase{"once_ends_inside_a_call", LOOP_OFF, 0, 0, 0.37, 10, 0},
+        SilentCase{"once_ends_exactly_at_a_call_end", LOOP_OFF, 0, 0, 1.0, 299, 0, 0},
+        SilentCase{"standing_still", LOOP_PINGPONG, 10, 40, 0.0, 25, DIRECTION_BACKWARD}),
+    [](const auto& info) { return std::string(info.param.name); });
