@@ -66,17 +66,39 @@ VF_AVX2 inline __m256 Interpolate8(__m256i s0i, __m256i s1i, const Positions8& p
   return _mm256_add_ps(s0, _mm256_mul_ps(_mm256_sub_ps(s1, s0), t));
 }
 
-// The interpolated values of one step, in lane order. `pos` is frame 0's
-// position, `lowest` the offset from it of the step's lowest position, and
-// `first` the index the gather's offsets count from.
-template <bool kWindow>
-VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, uint64_t lowest, uint32_t first,
+// How a step fetches its sample values, chosen per run by the step size.
+enum class Fetch {
+  kPermute,  // at most one value per frame: one window of eight values
+  kShuffle,  // less than two values per frame: a window of eight per half
+  kGather,   // faster voices
+};
+
+// Where the fetch looks, fixed for a run: the offsets from frame 0's
+// position of the lowest position of the step and of each half (frames 0 and
+// 4 moving forward, 7, 3 and 7 backward), and the index gathers count from.
+struct FetchPlan {
+  uint64_t lowest;
+  uint64_t lowHalf;
+  uint64_t highHalf;
+  bool backward;
+  uint32_t first;
+};
+
+VF_AVX2 inline FetchPlan PlanFetch(uint64_t pos, uint64_t delta) {
+  const bool backward = static_cast<int64_t>(delta) < 0;
+  return {backward ? 7 * delta : 0, backward ? 3 * delta : 0, backward ? 7 * delta : 4 * delta,
+          backward, static_cast<uint32_t>(pos >> 32)};
+}
+
+// The interpolated values of one step, in lane order. `pos` is frame 0's position.
+template <Fetch kFetch>
+VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, const FetchPlan& plan,
                             const Positions8& p) {
   const __m256i index = Words<0xDD>(p);
-  if constexpr (kWindow) {
+  if constexpr (kFetch == Fetch::kPermute) {
     // Eight values from the lowest index hold every frame's value i, the
     // eight after them every value i + 1.
-    const uint32_t base = static_cast<uint32_t>((pos + lowest) >> 32);
+    const uint32_t base = static_cast<uint32_t>((pos + plan.lowest) >> 32);
     const __m256i offset = _mm256_sub_epi32(index, _mm256_set1_epi32(static_cast<int32_t>(base)));
     const __m256i here = _mm256_cvtepi16_epi32(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base)));
@@ -84,14 +106,33 @@ VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, uint64_t lowest, 
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base + 1)));
     return Interpolate8(_mm256_permutevar8x32_epi32(here, offset),
                         _mm256_permutevar8x32_epi32(next, offset), p);
-  } else {
-    // One 32-bit word per frame holds value i (low half) and i + 1 (high half).
-    const __m256i offset = _mm256_sub_epi32(index, _mm256_set1_epi32(static_cast<int32_t>(first)));
-    const __m256i pair =
-        _mm256_i32gather_epi32(reinterpret_cast<const int*>(data + first), offset, 2);
-    return Interpolate8(_mm256_srai_epi32(_mm256_slli_epi32(pair, 16), 16),
-                        _mm256_srai_epi32(pair, 16), p);
   }
+  // One 32-bit word per frame holds value i (low half) and i + 1 (high half).
+  __m256i pairs;
+  if constexpr (kFetch == Fetch::kShuffle) {
+    // Each half loads eight values from its lowest index, which in lane order
+    // is its first element moving forward and its last moving backward; a
+    // frame r values above it takes bytes 2r .. 2r + 3 (r <= 6).
+    const uint32_t low = static_cast<uint32_t>((pos + plan.lowHalf) >> 32);
+    const uint32_t high = static_cast<uint32_t>((pos + plan.highHalf) >> 32);
+    const __m256i values = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + low))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + high)), 1);
+    const __m256i lowest = plan.backward ? _mm256_shuffle_epi32(index, 0xFF)
+                                         : _mm256_shuffle_epi32(index, 0x00);
+    const __m256i r = _mm256_sub_epi32(index, lowest);
+    const __m256i spread = _mm256_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12,
+                                            0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
+    const __m256i bytes = _mm256_add_epi8(_mm256_shuffle_epi8(_mm256_add_epi32(r, r), spread),
+                                          _mm256_set1_epi32(0x03020100));
+    pairs = _mm256_shuffle_epi8(values, bytes);
+  } else {
+    const __m256i offset =
+        _mm256_sub_epi32(index, _mm256_set1_epi32(static_cast<int32_t>(plan.first)));
+    pairs = _mm256_i32gather_epi32(reinterpret_cast<const int*>(data + plan.first), offset, 2);
+  }
+  return Interpolate8(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16),
+                      _mm256_srai_epi32(pairs, 16), p);
 }
 
 // out[0..3] += the two frames' values times their gains, in double precision.
@@ -110,15 +151,14 @@ VF_AVX2 inline __m256d TwoFrames(__m256 v) {
   return kPair % 2 == 0 ? _mm256_unpacklo_pd(d, d) : _mm256_unpackhi_pd(d, d);
 }
 
-template <bool kWindow>
+template <Fetch kFetch>
 VF_AVX2 uint64_t SteadySteps(const int16_t* data, uint64_t pos, uint64_t delta, float left,
                              float right, float* out, int groups) {
   const __m256d gains = _mm256_setr_pd(left, right, left, right);
-  const uint32_t first = static_cast<uint32_t>(pos >> 32);
-  const uint64_t lowest = static_cast<int64_t>(delta) < 0 ? 7 * delta : 0;
+  const FetchPlan plan = PlanFetch(pos, delta);
   Positions8 p = StartPositions(pos, delta);
   for (int s = 0; s < groups; ++s) {
-    const __m256 v = Step8<kWindow>(data, pos, lowest, first, p);
+    const __m256 v = Step8<kFetch>(data, pos, plan, p);
     AddTwoFrames(out, TwoFrames<0>(v), gains);
     AddTwoFrames(out + 4, TwoFrames<1>(v), gains);
     AddTwoFrames(out + 8, TwoFrames<2>(v), gains);
@@ -139,16 +179,15 @@ VF_AVX2 inline __m256d RampGains(__m128& g, __m128 step) {
   return _mm256_cvtps_pd(_mm_movelh_ps(first, second));
 }
 
-template <bool kWindow>
+template <Fetch kFetch>
 VF_AVX2 uint64_t RampSteps(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,
                            const float* steps, float* out, int groups) {
   __m128 g = _mm_setr_ps(gains[0], gains[1], 0.0f, 0.0f);
   const __m128 step = _mm_setr_ps(steps[0], steps[1], 0.0f, 0.0f);
-  const uint32_t first = static_cast<uint32_t>(pos >> 32);
-  const uint64_t lowest = static_cast<int64_t>(delta) < 0 ? 7 * delta : 0;
+  const FetchPlan plan = PlanFetch(pos, delta);
   Positions8 p = StartPositions(pos, delta);
   for (int s = 0; s < groups; ++s) {
-    const __m256 v = Step8<kWindow>(data, pos, lowest, first, p);
+    const __m256 v = Step8<kFetch>(data, pos, plan, p);
     AddTwoFrames(out, TwoFrames<0>(v), RampGains(g, step));
     AddTwoFrames(out + 4, TwoFrames<1>(v), RampGains(g, step));
     AddTwoFrames(out + 8, TwoFrames<2>(v), RampGains(g, step));
@@ -161,24 +200,43 @@ VF_AVX2 uint64_t RampSteps(const int16_t* data, uint64_t pos, uint64_t delta, fl
   return pos;
 }
 
-// At most one sample value per frame in either direction.
-inline bool FitsWindow(uint64_t delta) {
-  return delta <= kOneValue || 0 - delta <= kOneValue;
+// The fetch for a run: by the step's size in either direction.
+inline Fetch FetchFor(uint64_t delta) {
+  const uint64_t size = static_cast<int64_t>(delta) < 0 ? 0 - delta : delta;
+  return size <= kOneValue ? Fetch::kPermute : size < 2 * kOneValue ? Fetch::kShuffle : Fetch::kGather;
 }
 
 VF_AVX2 uint64_t MixSteadyAvx2(const int16_t* data, uint64_t pos, uint64_t delta, float left,
                                float right, float* out, int count) {
   const int groups = count / 8;
-  pos = FitsWindow(delta) ? SteadySteps<true>(data, pos, delta, left, right, out, groups)
-                          : SteadySteps<false>(data, pos, delta, left, right, out, groups);
+  switch (FetchFor(delta)) {
+    case Fetch::kPermute:
+      pos = SteadySteps<Fetch::kPermute>(data, pos, delta, left, right, out, groups);
+      break;
+    case Fetch::kShuffle:
+      pos = SteadySteps<Fetch::kShuffle>(data, pos, delta, left, right, out, groups);
+      break;
+    case Fetch::kGather:
+      pos = SteadySteps<Fetch::kGather>(data, pos, delta, left, right, out, groups);
+      break;
+  }
   return MixSteadyPlain(data, pos, delta, left, right, out + 16 * groups, count - 8 * groups);
 }
 
 VF_AVX2 uint64_t MixRampAvx2(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,
                              const float* steps, float* out, int count) {
   const int groups = count / 8;
-  pos = FitsWindow(delta) ? RampSteps<true>(data, pos, delta, gains, steps, out, groups)
-                          : RampSteps<false>(data, pos, delta, gains, steps, out, groups);
+  switch (FetchFor(delta)) {
+    case Fetch::kPermute:
+      pos = RampSteps<Fetch::kPermute>(data, pos, delta, gains, steps, out, groups);
+      break;
+    case Fetch::kShuffle:
+      pos = RampSteps<Fetch::kShuffle>(data, pos, delta, gains, steps, out, groups);
+      break;
+    case Fetch::kGather:
+      pos = RampSteps<Fetch::kGather>(data, pos, delta, gains, steps, out, groups);
+      break;
+  }
   return MixRampPlain(data, pos, delta, gains, steps, out + 16 * groups, count - 8 * groups);
 }
 
