@@ -45,7 +45,7 @@ int g_blocks = 0;                               // blocks in the ring (100)
 int FSOUND_Software_FillBlock = 0;              // next block to mix
 std::atomic<int> FSOUND_Software_RealBlock{0};  // the block being heard
 std::unique_ptr<int16_t[]> FSOUND_MixBlock;     // the 16-bit ring the device plays
-std::unique_ptr<float[]> FSOUND_MixBuffer;      // the float ring the mixer adds into
+std::unique_ptr<float[]> FSOUND_MixBuffer;      // one float block the mixer adds into
 
 // One entry per block: order (bits 0-7), row (bits 8-15) and time in
 // milliseconds (bits 16-47) at the end of the block, packed so a reader sees
@@ -150,7 +150,7 @@ bool FMUSIC_PlaySong(Song* song) {
   for (auto& entry : FMUSIC_TimeInfo) entry.store(0, std::memory_order_relaxed);
   const size_t values = 2 * static_cast<size_t>(FSOUND_BufferSize);
   FSOUND_MixBlock = std::make_unique<int16_t[]>(values);
-  FSOUND_MixBuffer = std::make_unique<float[]>(values);
+  FSOUND_MixBuffer = std::make_unique<float[]>(2 * static_cast<size_t>(FSOUND_BlockSize));
   FSOUND_Software_FillBlock = 0;
   FSOUND_Software_RealBlock.store(0, std::memory_order_relaxed);
   FMUSIC_PlayingSong.store(song, std::memory_order_release);
@@ -203,7 +203,7 @@ void FSOUND_Software_Fill() {
   if (song == nullptr || !FSOUND_MixBuffer) return;
   const int block = FSOUND_Software_FillBlock;
   const int blockSize = FSOUND_BlockSize;
-  float* mix = FSOUND_MixBuffer.get() + 2 * static_cast<size_t>(block) * blockSize;
+  float* mix = FSOUND_MixBuffer.get();
   std::memset(mix, 0, 2 * static_cast<size_t>(blockSize) * sizeof(float));
 
   int mixed = 0;
