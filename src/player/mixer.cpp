@@ -202,7 +202,7 @@ void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) 
           float gains[2] = {v.rampLeft * mix_1over256 * mix_1over255,
                             v.rampRight * mix_1over256 * mix_1over255};
           const float steps[2] = {0.0f, 0.0f};
-          pos = kernels.ramp(s.data, pos, delta, gains, steps, out + 2 * pairs, 1);
+          pos = MixRampPlain(s.data, pos, delta, gains, steps, out + 2 * pairs, 1);
         }
       }
       out += 2 * count;
