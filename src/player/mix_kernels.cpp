@@ -48,10 +48,15 @@ std::atomic<const MixKernels*> g_selected{nullptr};  // null: the best available
 
 }  // namespace
 
-uint64_t MixSteadyPlain(const int16_t* data, uint64_t pos, uint64_t delta, float left, float right,
-                        float* out, int count) {
-  for (int k = 0; k < count; ++k) {
-    Accumulate(out + 2 * k, Interpolate(data, pos), left, right);
+uint64_t MixSteadyPlain(const int16_t* data, uint64_t pos, uint64_t delta, const float* gains,
+                        const float* lastGains, float* out, int count) {
+  const int pairs = count & ~1;
+  for (int k = 0; k < pairs; ++k) {
+    Accumulate(out + 2 * k, Interpolate(data, pos), gains[0], gains[1]);
+    pos += delta;
+  }
+  if (count & 1) {
+    Accumulate(out + 2 * pairs, Interpolate(data, pos), lastGains[0], lastGains[1]);
     pos += delta;
   }
   return pos;

@@ -24,9 +24,10 @@
 // from the single-precision values and stored back as single precision. The
 // caller guarantees that every i lies inside the sample with its spare values.
 struct MixKernels {
-  // Fixed gains. Returns the position after the last frame.
-  uint64_t (*steady)(const int16_t* data, uint64_t pos, uint64_t delta, float left, float right,
-                     float* out, int count);
+  // Fixed gains: left gains[0], right gains[1]; when count is odd, the last
+  // frame takes lastGains instead. Returns the position after the last frame.
+  uint64_t (*steady)(const int16_t* data, uint64_t pos, uint64_t delta, const float* gains,
+                     const float* lastGains, float* out, int count);
   // Moving gains: frame k uses gains[0] and gains[1] as they stand after k
   // additions of steps[0] and steps[1] (single precision, one at a time); the
   // gains after the last frame's addition are stored back. Returns the
@@ -55,10 +56,10 @@ const MixKernels* MixKernelTable(MixKernelSet set);
 // while no block fill runs.
 bool UseMixKernels(MixKernelSet set);
 
-// The plain kernels; the vector versions use them for the frames left over
+// The plain kernels; vector versions may use them for the frames left over
 // after their last full vector step.
-uint64_t MixSteadyPlain(const int16_t* data, uint64_t pos, uint64_t delta, float left, float right,
-                        float* out, int count);
+uint64_t MixSteadyPlain(const int16_t* data, uint64_t pos, uint64_t delta, const float* gains,
+                        const float* lastGains, float* out, int count);
 uint64_t MixRampPlain(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,
                       const float* steps, float* out, int count);
 void ClipPlain(int16_t* destination, const float* source, int values);

@@ -152,9 +152,9 @@ VF_AVX2 inline __m256d TwoFrames(__m256 v) {
 }
 
 template <Fetch kFetch>
-VF_AVX2 uint64_t SteadySteps(const int16_t* data, uint64_t pos, uint64_t delta, float left,
-                             float right, float* out, int groups) {
-  const __m256d gains = _mm256_setr_pd(left, right, left, right);
+VF_AVX2 uint64_t SteadySteps(const int16_t* data, uint64_t pos, uint64_t delta,
+                             const float* fixed, float* out, int groups) {
+  const __m256d gains = _mm256_setr_pd(fixed[0], fixed[1], fixed[0], fixed[1]);
   const FetchPlan plan = PlanFetch(pos, delta);
   Positions8 p = StartPositions(pos, delta);
   for (int s = 0; s < groups; ++s) {
@@ -206,21 +206,23 @@ inline Fetch FetchFor(uint64_t delta) {
   return size <= kOneValue ? Fetch::kPermute : size < 2 * kOneValue ? Fetch::kShuffle : Fetch::kGather;
 }
 
-VF_AVX2 uint64_t MixSteadyAvx2(const int16_t* data, uint64_t pos, uint64_t delta, float left,
-                               float right, float* out, int count) {
+VF_AVX2 uint64_t MixSteadyAvx2(const int16_t* data, uint64_t pos, uint64_t delta,
+                               const float* gains, const float* lastGains, float* out,
+                               int count) {
   const int groups = count / 8;
   switch (FetchFor(delta)) {
     case Fetch::kPermute:
-      pos = SteadySteps<Fetch::kPermute>(data, pos, delta, left, right, out, groups);
+      pos = SteadySteps<Fetch::kPermute>(data, pos, delta, gains, out, groups);
       break;
     case Fetch::kShuffle:
-      pos = SteadySteps<Fetch::kShuffle>(data, pos, delta, left, right, out, groups);
+      pos = SteadySteps<Fetch::kShuffle>(data, pos, delta, gains, out, groups);
       break;
     case Fetch::kGather:
-      pos = SteadySteps<Fetch::kGather>(data, pos, delta, left, right, out, groups);
+      pos = SteadySteps<Fetch::kGather>(data, pos, delta, gains, out, groups);
       break;
   }
-  return MixSteadyPlain(data, pos, delta, left, right, out + 16 * groups, count - 8 * groups);
+  return MixSteadyPlain(data, pos, delta, gains, lastGains, out + 16 * groups,
+                        count - 8 * groups);
 }
 
 VF_AVX2 uint64_t MixRampAvx2(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,

@@ -78,9 +78,9 @@ struct Positions4 {
   }
 };
 
-uint64_t MixSteadySse2(const int16_t* data, uint64_t pos, uint64_t delta, float left, float right,
-                       float* out, int count) {
-  const __m128d gains = _mm_setr_pd(left, right);
+uint64_t MixSteadySse2(const int16_t* data, uint64_t pos, uint64_t delta, const float* fixed,
+                       const float* lastGains, float* out, int count) {
+  const __m128d gains = _mm_setr_pd(fixed[0], fixed[1]);
   Positions4 p(pos, delta);
   int k = 0;
   for (; k + 4 <= count; k += 4) {
@@ -93,7 +93,7 @@ uint64_t MixSteadySse2(const int16_t* data, uint64_t pos, uint64_t delta, float 
     pos += 4 * delta;
     p.Next();
   }
-  return MixSteadyPlain(data, pos, delta, left, right, out + 2 * k, count - k);
+  return MixSteadyPlain(data, pos, delta, fixed, lastGains, out + 2 * k, count - k);
 }
 
 uint64_t MixRampSse2(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,

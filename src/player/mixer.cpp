@@ -192,18 +192,13 @@ void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) 
           v.rampRight = v.rightGain * 256;
         }
       } else {
-        // Fixed gains for an even number of frames; an odd last frame goes
-        // through the ramp path with zero steps, at the gains the ramp values
-        // hold (equal to the fixed gains once a ramp has completed).
-        const int pairs = count & ~1;
-        pos = kernels.steady(s.data, pos, delta, v.leftGain * mix_1over255,
-                             v.rightGain * mix_1over255, out, pairs);
-        if (count & 1) {
-          float gains[2] = {v.rampLeft * mix_1over256 * mix_1over255,
-                            v.rampRight * mix_1over256 * mix_1over255};
-          const float steps[2] = {0.0f, 0.0f};
-          pos = MixRampPlain(s.data, pos, delta, gains, steps, out + 2 * pairs, 1);
-        }
+        // Fixed gains, except that an odd last frame goes through the ramp
+        // path with zero steps, at the gains the ramp values hold (equal to
+        // the fixed gains once a ramp has completed).
+        const float fixed[2] = {v.leftGain * mix_1over255, v.rightGain * mix_1over255};
+        const float last[2] = {v.rampLeft * mix_1over256 * mix_1over255,
+                               v.rampRight * mix_1over256 * mix_1over255};
+        pos = kernels.steady(s.data, pos, delta, fixed, last, out, count);
       }
       out += 2 * count;
       frames -= count;
