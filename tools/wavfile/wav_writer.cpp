@@ -36,6 +36,9 @@ WavWriter::~WavWriter() {
 bool WavWriter::Open(const std::string& path, int rate) {
   file_ = std::fopen(path.c_str(), "wb");
   if (file_ == nullptr) return false;
+  // Callers hand over whole blocks of samples: each goes to the file in one
+  // write, without passing through the stream's buffer.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
   rate_ = rate;
   unsigned char header[44];
   MakeHeader(header, rate, 0);

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr double kMaxOfflineSeconds = 600.0;  // without --seconds
+constexpr int kChunkBlocks = 16;              // played and written at once, of the ring's 100
 constexpr int kBlockMs = 20;
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -62,10 +63,10 @@ int RenderOffline(const Options& options, Song* song) {
     const int64_t loop = watch.stopAtLoop ? watch.loopFrame.load(std::memory_order_acquire) : -1;
     const int64_t end = loop >= 0 ? std::min(loop, watch.limitFrames) : watch.limitFrames;
     if (done >= end) break;
-    // One block at a time, written straight from the ring before the poll
-    // refills it.
+    // Some blocks at a time, written straight from the ring before the poll
+    // refills them.
     const uint32_t want =
-        static_cast<uint32_t>(std::min<int64_t>(FSOUND_BlockSize, end - done));
+        static_cast<uint32_t>(std::min<int64_t>(kChunkBlocks * FSOUND_BlockSize, end - done));
     const std::span<const int16_t> played = device.Play(want);
     const uint32_t n = static_cast<uint32_t>(played.size() / 2);
     if (n == 0) {
