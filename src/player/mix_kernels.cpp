@@ -89,7 +89,9 @@ void ClipPlain(int16_t* destination, const float* source, int values) {
   for (int i = 0; i < values; ++i) {
     const float x = source[i];
     const int32_t bits = std::bit_cast<int32_t>(x);
-    const int32_t rounded = std::bit_cast<int32_t>(x + kRound) - kRoundBits;
+    // Unsigned, so that the magnitudes the clamp replaces cannot overflow.
+    const int32_t rounded =
+        static_cast<int32_t>(std::bit_cast<uint32_t>(x + kRound) - uint32_t{kRoundBits});
     const int32_t large = 32767 - ((bits >> 31) & 65535);  // -32768 when negative
     const int32_t isLarge = -static_cast<int32_t>((bits & 0x7FFFFFFF) >= k32768Bits);
     const int32_t v = (large & isLarge) | (rounded & ~isLarge);
