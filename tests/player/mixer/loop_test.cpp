@@ -2,6 +2,7 @@
 // ends, checked at the boundaries and against a per-frame reference walk.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 #include "mixer.h"
@@ -98,6 +99,10 @@ struct WalkCase {
   double step;
 };
 
+void PrintTo(const WalkCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class MixerWalkTest : public ::testing::TestWithParam<WalkCase> {};
 
 // The optimised passes hear exactly what a frame-by-frame walk hears, over
@@ -142,6 +147,11 @@ struct SilentCase {
   int32_t direction;
   uint32_t fraction = 0x9E3779B9u;
 };
+
+// Test lists show the case's name rather than its bytes.
+void PrintTo(const SilentCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class MixerSilentVoiceTest : public ::testing::TestWithParam<SilentCase> {};
 
