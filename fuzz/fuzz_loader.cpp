@@ -1,8 +1,8 @@
 // libFuzzer target for the song loader: arbitrary bytes are served from
 // memory as a full song file (real seeks) and as a compact stream (seeks do
 // nothing), and every song that loads is played for a few hundred ticks with
-// its voices mixed into a scratch buffer, then freed. Any memory error,
-// undefined behaviour or leak along the way is a finding.
+// each effect set, its voices mixed into a scratch buffer, then freed. Any
+// memory error, undefined behaviour or leak along the way is a finding.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -71,6 +71,7 @@ void Start(Song* song) {
   song->globalVolume = song->defaultGlobalVolume;
   song->speed = song->defaultSpeed;
   FMUSIC_SetBPM(song, song->defaultBPM);
+  FMUSIC_ResetEffectState(song);
   for (int c = 0; c < MAX_CHANNELS; ++c) {
     FMUSIC_Channel[c] = {};
     FMUSIC_Channel[c].voice = &FSOUND_Channel[c];
@@ -95,6 +96,8 @@ void LoadAndPlay(const uint8_t* data, size_t size, bool seekable, SampleLoadCall
   Song* song = FMUSIC_LoadSong("fuzz", callback);
   gSource = {};
   if (!song) return;
+  Play(song);
+  FMUSIC_SetEffectSet(song, EffectSet::kComplete);  // and again with every effect
   Play(song);
   FMUSIC_FreeSong(song);
 }

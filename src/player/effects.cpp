@@ -1,38 +1,30 @@
-// Pattern commands and per-tick instrument processes: the effect column and
-// the volume column at row time and on the later ticks of a row, the volume
-// and pan envelopes, the fadeout after key off and the auto-vibrato. Only the
-// commands listed here have an effect; every other value is read and ignored.
-// Periods are on the linear scale: 64 units per semitone, 768 per octave.
+// The effect column and the volume column, at row time (the first tick of a
+// row) and on the later ticks. The show's set obeys the commands the show's
+// song needs and ignores every other value; the complete set obeys every
+// command of the format. Families: pitch in effects_pitch.cpp, song flow,
+// retriggers and tremor in effects_flow.cpp, envelopes in envelopes.cpp.
 #include <algorithm>
-#include <cmath>
 
-#include "sequencer.h"
+#include "effects.h"
+
+using namespace fx;
 
 namespace {
 
-// Pan slides do not limit the channel's pan (the channel update clamps the
-// final pan); this bound, unreachable by music, only keeps the sum finite.
+// Pan slides of the show's set do not limit the channel's pan (the channel
+// update clamps the final pan); this bound, unreachable by music, only keeps
+// the sum finite. The complete set keeps the pan inside 0…255.
 constexpr int32_t kPanSlideLimit = 1 << 24;
 
-int HighNibble(uint8_t v) {
-  return v >> 4;
-}
-int LowNibble(uint8_t v) {
-  return v & 0x0F;
-}
-
-void VolumeDown(MusicChannel* ch, int amount) {
-  ch->volume = std::max(ch->volume - amount, 0);
-  ch->changeFlags |= CHANGE_VOLUME;
+void PanSlide(MusicChannel* ch, int amount, bool clampToRange) {
+  const int32_t low = clampToRange ? 0 : -kPanSlideLimit;
+  const int32_t high = clampToRange ? 255 : kPanSlideLimit;
+  ch->pan = std::clamp(ch->pan + amount, low, high);
+  ch->changeFlags |= CHANGE_PAN;
 }
 
-void VolumeUp(MusicChannel* ch, int amount) {
-  ch->volume = std::min(ch->volume + amount, 64);
-  ch->changeFlags |= CHANGE_VOLUME;
-}
-
-void PanSlide(MusicChannel* ch, int amount) {
-  ch->pan = std::clamp(ch->pan + amount, -kPanSlideLimit, kPanSlideLimit);
+void SetPan(MusicChannel* ch, int pan) {
+  ch->pan = pan;
   ch->changeFlags |= CHANGE_PAN;
 }
 
@@ -44,28 +36,93 @@ void SlideByMemory(int32_t& value, uint8_t memory) {
     value = std::max(value - LowNibble(memory), 0);
 }
 
-int VibratoWave(uint8_t waveform, int32_t p) {
-  switch (waveform) {
-    case 0: {
-      const float q = static_cast<float>(2.0 * M_PI / 256.0);
-      return static_cast<int>(std::sin(static_cast<float>(p) * q) * 64.0f);
-    }
-    case 1:
-      return p < 128 ? 64 : -64;
-    case 2:
-      return (128 - ((p + 128) % 256)) >> 1;
-    case 3:
-      return (128 - ((384 - p) % 256)) >> 1;
+void VolumeSlide(MusicChannel* ch) {
+  SlideByMemory(ch->volume, ch->volumeSlideMemory);
+  ch->changeFlags |= CHANGE_VOLUME;
+}
+
+// Pxy: right by x, else left by y, on the ticks after the first.
+void PanSlideByMemory(MusicChannel* ch) {
+  const uint8_t p = ch->fx.panSlide;
+  PanSlide(ch, HighNibble(p) ? HighNibble(p) : -LowNibble(p), true);
+}
+
+void NoteCut(MusicChannel* ch) {
+  ch->volume = 0;
+  ch->changeFlags |= CHANGE_VOLUME;
+}
+
+// The extended commands (Exy) at row time.
+void RowExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
+  const int y = LowNibble(parameter);
+  const bool complete = Complete(song);
+  EffectMemory& m = ch->fx;
+  switch (HighNibble(parameter)) {
+    case 0xA:  // fine volume up, in both sets
+      if (y) ch->fineVolumeUpMemory = static_cast<uint8_t>(y);
+      VolumeUp(ch, ch->fineVolumeUpMemory);
+      return;
     default:
-      // Waveforms above 3 have no shape: no vibrato (the position still
-      // advances and the sweep still counts).
-      return 0;
+      break;
+  }
+  if (!complete) return;
+  switch (HighNibble(parameter)) {
+    case 0x1:
+      SlidePeriod(ch, -4 * Remember(m.finePortaUp, static_cast<uint8_t>(y)));
+      break;
+    case 0x2:
+      SlidePeriod(ch, 4 * Remember(m.finePortaDown, static_cast<uint8_t>(y)));
+      break;
+    case 0x3:
+      m.glissando = static_cast<uint8_t>(y);
+      break;
+    case 0x4:
+      m.vibratoControl = static_cast<uint8_t>(y);
+      break;
+    case 0x6:
+      PatternLoop(song, ch, y);
+      break;
+    case 0x7:
+      m.tremoloControl = static_cast<uint8_t>(y);
+      break;
+    case 0xB:
+      VolumeDown(ch, Remember(m.fineVolumeDown, static_cast<uint8_t>(y)));
+      break;
+    case 0xC:
+      if (y == 0) NoteCut(ch);
+      break;
+    case 0xE:
+      song->flow.patternDelay = y;
+      break;
+    default:  // 5 (finetune) acts with the note; 0, 8, F do nothing
+      break;
+  }
+}
+
+// The extended commands on the ticks after the first.
+void TickExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
+  const int y = LowNibble(parameter);
+  switch (HighNibble(parameter)) {
+    case 0x9:  // retrigger, in both sets
+      if (y && song->tick % y == 0)
+        ch->changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME | CHANGE_TRIGGER;
+      break;
+    case 0xC:
+      if (Complete(song) && song->tick == y) NoteCut(ch);
+      break;
+    default:
+      break;
   }
 }
 
 }  // namespace
 
 void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume) {
+  FMUSIC_XM_ProcessVolumeByte(channel, volume, EffectSet::kShow);
+}
+
+void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, EffectSet set) {
+  const bool complete = set == EffectSet::kComplete;
   const int y = LowNibble(volume);
   if (volume >= 0x10 && volume <= 0x50) {
     channel->volume = volume - 0x10;
@@ -73,35 +130,50 @@ void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume) {
     return;
   }
   switch (HighNibble(volume)) {
-    case 0x6:
+    case 0x6:  // the complete set slides on the later ticks only
+      if (!complete) VolumeDown(channel, y);
+      break;
+    case 0x7:
+      if (!complete) VolumeUp(channel, y);
+      break;
     case 0x8:
       VolumeDown(channel, y);
       break;
-    case 0x7:
     case 0x9:
       VolumeUp(channel, y);
       break;
+    case 0xA:
+      if (complete && y) channel->fx.vibratoSpeed = static_cast<uint8_t>(y);
+      break;
+    case 0xB:
+      if (complete && y) channel->fx.vibratoDepth = static_cast<uint8_t>(y);
+      break;
     case 0xC:
-      channel->pan = y * 16;
-      channel->changeFlags |= CHANGE_PAN;
+      SetPan(channel, y * 16);
       break;
     case 0xD:
-      PanSlide(channel, -y);
+      if (!complete) PanSlide(channel, -y, false);
       break;
     case 0xE:
-      PanSlide(channel, y);
+      if (!complete) PanSlide(channel, y, false);
       break;
     case 0xF:
-      // Tone portamento in the volume column: the new period reaches the
-      // sound already playing instead of restarting it.
-      channel->changeFlags &= static_cast<uint8_t>(~CHANGE_TRIGGER);
+      if (complete) {
+        // Tone portamento at 16 y (the row does not restart the note).
+        if (y) channel->fx.tonePortaSpeed = 64 * y;
+      } else {
+        // The show's set: the new period reaches the sound already playing
+        // instead of restarting it.
+        channel->changeFlags &= static_cast<uint8_t>(~CHANGE_TRIGGER);
+      }
       break;
     default:
       break;
   }
 }
 
-void FMUSIC_XM_TickVolumeByte(MusicChannel* channel, uint8_t volume) {
+void FMUSIC_XM_TickVolumeByte(const Song* song, MusicChannel* channel, uint8_t volume) {
+  const bool complete = Complete(song);
   const int y = LowNibble(volume);
   switch (HighNibble(volume)) {
     case 0x6:
@@ -110,11 +182,17 @@ void FMUSIC_XM_TickVolumeByte(MusicChannel* channel, uint8_t volume) {
     case 0x7:
       VolumeUp(channel, y);
       break;
+    case 0xB:
+      if (complete) Vibrato(song, channel, true);
+      break;
     case 0xD:
-      PanSlide(channel, -y);
+      PanSlide(channel, -y, complete);
       break;
     case 0xE:
-      PanSlide(channel, y);
+      PanSlide(channel, y, complete);
+      break;
+    case 0xF:
+      if (complete) TonePortamento(song, channel);
       break;
     default:
       break;
@@ -123,44 +201,100 @@ void FMUSIC_XM_TickVolumeByte(MusicChannel* channel, uint8_t volume) {
 
 void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell) {
   const uint8_t param = cell.parameter;
+  const bool complete = Complete(song);
+  EffectMemory& m = channel->fx;
   switch (cell.effect) {
     case 0x2:
       if (param) channel->portaDownMemory = param;
-      break;
+      return;
     case 0xA:
       if (param) channel->volumeSlideMemory = param;
-      break;
+      return;
     case 0xC:
-      channel->volume = param;
+      // The show's set stores the parameter as it stands (up to 255).
+      channel->volume = complete ? std::min<int>(param, 64) : param;
       channel->changeFlags |= CHANGE_VOLUME;
-      break;
-    case 0xD: {
-      const int row = 10 * HighNibble(param) + LowNibble(param);
-      song->nextRow = row > 63 ? 0 : row;
-      song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
-      break;
-    }
-    case 0xE:
-      if (HighNibble(param) == 0xA) {
-        if (LowNibble(param)) channel->fineVolumeUpMemory = static_cast<uint8_t>(LowNibble(param));
-        VolumeUp(channel, channel->fineVolumeUpMemory);
+      return;
+    case 0xD:
+      if (complete) {
+        PatternBreak(song, param);
+      } else {
+        const int row = 10 * HighNibble(param) + LowNibble(param);
+        song->nextRow = row > 63 ? 0 : row;
+        song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
       }
-      break;
+      return;
+    case 0xE:
+      RowExtended(song, channel, param);
+      return;
     case 0xF:
       if (param < 32)
         song->speed = param;
       else
         FMUSIC_SetBPM(song, param);
-      break;
+      return;
     case 0x10:
       song->globalVolume = std::min<int32_t>(param, 64);
       channel->changeFlags |= CHANGE_VOLUME;
-      break;
+      return;
     case 0x11:
       if (param) song->globalVolumeSlide = param;
+      return;
+    case 0x14:  // key off: on the row in the show's set (see the row step)
+      return;
+    default:
       break;
-    case 0x14:
-      channel->keyOff = 1;
+  }
+  if (!complete) return;
+  if (cell.effect != 0x1B) m.retrigCount = 0;
+  switch (cell.effect) {
+    case 0x1:
+      Remember(m.portaUp, param);
+      break;
+    case 0x3:
+      if (param) m.tonePortaSpeed = 4 * param;
+      break;
+    case 0x4:
+      if (HighNibble(param)) m.vibratoSpeed = static_cast<uint8_t>(HighNibble(param));
+      if (LowNibble(param)) m.vibratoDepth = static_cast<uint8_t>(LowNibble(param));
+      Vibrato(song, channel, false);
+      break;
+    case 0x5:
+      if (param) channel->volumeSlideMemory = param;
+      break;
+    case 0x6:
+      if (param) channel->volumeSlideMemory = param;
+      Vibrato(song, channel, false);
+      break;
+    case 0x7:
+      if (HighNibble(param)) m.tremoloSpeed = static_cast<uint8_t>(HighNibble(param));
+      if (LowNibble(param)) m.tremoloDepth = static_cast<uint8_t>(LowNibble(param));
+      Tremolo(channel, false);
+      break;
+    case 0x8:
+      SetPan(channel, param);
+      break;
+    case 0xB:
+      PositionJump(song, param);
+      break;
+    case 0x15:
+      FMUSIC_XM_SetEnvelopePosition(song, channel, param);
+      break;
+    case 0x19:
+      Remember(m.panSlide, param);
+      break;
+    case 0x1B:
+      MultiRetrig(song, channel, cell, channel->changeFlags & CHANGE_TRIGGER);
+      break;
+    case 0x1D:
+      Remember(m.tremor, param);
+      break;
+    case 0x21:
+      if (HighNibble(param) == 1)
+        SlidePeriod(channel, -Remember(m.extraFinePortaUp, static_cast<uint8_t>(LowNibble(param))));
+      else if (HighNibble(param) == 2)
+        SlidePeriod(channel,
+                    Remember(m.extraFinePortaDown, static_cast<uint8_t>(LowNibble(param))));
       break;
     default:
       break;
@@ -169,31 +303,72 @@ void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell
 
 void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cell) {
   const uint8_t param = cell.parameter;
+  const bool complete = Complete(song);
   switch (cell.effect) {
     case 0x0:
-      if (param) {
+      if (param == 0) return;
+      if (complete) {
+        Arpeggio(song, channel, param);
+      } else {
+        // The show's set counts the ticks up (+x on tick 1) and shifts linear
+        // songs only.
         const bool linear = song->flags & SONG_FLAG_LINEAR;
         const int phase = song->tick % 3;
         if (linear && phase == 1) channel->frequencyDelta = HighNibble(param) * 64;
         if (linear && phase == 2) channel->frequencyDelta = LowNibble(param) * 64;
         channel->changeFlags |= CHANGE_FREQUENCY;
       }
-      break;
+      return;
     case 0x2:
       channel->period = std::min(channel->period + channel->portaDownMemory * 4, FMUSIC_MAX_PERIOD);
       channel->frequencyDelta = 0;
       channel->changeFlags |= CHANGE_FREQUENCY;
-      break;
+      return;
     case 0xA:
-      SlideByMemory(channel->volume, channel->volumeSlideMemory);
-      channel->changeFlags |= CHANGE_VOLUME;
-      break;
+      VolumeSlide(channel);
+      return;
     case 0xE:
-      if (HighNibble(param) == 0x9 && LowNibble(param) && song->tick % LowNibble(param) == 0)
-        channel->changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME | CHANGE_TRIGGER;
-      break;
+      TickExtended(song, channel, param);
+      return;
     case 0x11:
       SlideByMemory(song->globalVolume, song->globalVolumeSlide);
+      return;
+    default:
+      break;
+  }
+  if (!complete) return;
+  switch (cell.effect) {
+    case 0x1:
+      SlidePeriod(channel, -4 * channel->fx.portaUp);
+      break;
+    case 0x3:
+      TonePortamento(song, channel);
+      break;
+    case 0x4:
+      Vibrato(song, channel, true);
+      break;
+    case 0x5:
+      TonePortamento(song, channel);
+      VolumeSlide(channel);
+      break;
+    case 0x6:
+      Vibrato(song, channel, true);
+      VolumeSlide(channel);
+      break;
+    case 0x7:
+      Tremolo(channel, true);
+      break;
+    case 0x14:
+      if (song->tick == param) FMUSIC_XM_KeyOff(song, channel);
+      break;
+    case 0x19:
+      PanSlideByMemory(channel);
+      break;
+    case 0x1B:
+      MultiRetrig(song, channel, cell, false);
+      break;
+    case 0x1D:
+      Tremor(channel, param);
       break;
     default:
       break;
@@ -203,50 +378,4 @@ void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cel
 void FMUSIC_XM_Fadeout(MusicChannel* channel, const SongInstrument* instrument) {
   channel->fadeoutVolume = std::max(channel->fadeoutVolume - instrument->fadeout, 0);
   channel->changeFlags |= CHANGE_VOLUME;
-}
-
-void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& tick, uint8_t type,
-                               int pointCount, const EnvelopePoint* points, int loopEnd,
-                               int loopStart, int sustainPoint, int32_t& output, int32_t& value,
-                               uint8_t& stopped, int32_t& step, uint8_t changeFlag) {
-  // The loader guarantees at most 12 points and indices inside them.
-  if (point < pointCount && tick == points[point].x) {
-    if ((type & ENVELOPE_LOOP) && point == loopEnd) {
-      point = loopStart;
-      tick = points[point].x;
-    }
-    if (point == pointCount - 1) {
-      output = points[point].y;
-      stopped = 1;
-      channel->changeFlags |= changeFlag;
-      return;
-    }
-    if ((type & ENVELOPE_SUSTAIN) && point == sustainPoint && !channel->keyOff) {
-      output = points[point].y;
-      channel->changeFlags |= changeFlag;
-      return;
-    }
-    const int32_t dx = points[point + 1].x - points[point].x;
-    const int32_t dy = points[point + 1].y - points[point].y;
-    step = dx == 0 ? 0 : dy * 65536 / dx;
-    value = points[point].y * 65536;
-    point += 1;
-  } else if (point < pointCount) {
-    value += step;
-  }
-  output = value >> 16;
-  tick += 1;
-  channel->changeFlags |= changeFlag;
-}
-
-void FMUSIC_XM_InstrumentVibrato(MusicChannel* channel, const SongInstrument* instrument) {
-  int32_t d =
-      instrument->vibratoDepth * VibratoWave(instrument->vibratoType, channel->vibratoPosition);
-  if (instrument->vibratoSweep) d = channel->vibratoSweepPosition * d / instrument->vibratoSweep;
-  channel->frequencyDelta += d >> 6;
-  channel->vibratoSweepPosition =
-      std::min<int32_t>(channel->vibratoSweepPosition + 1, instrument->vibratoSweep);
-  channel->vibratoPosition += instrument->vibratoRate;
-  if (channel->vibratoPosition > 255) channel->vibratoPosition -= 256;
-  channel->changeFlags |= CHANGE_FREQUENCY;
 }

@@ -141,6 +141,7 @@ bool FMUSIC_PlaySong(Song* song) {
   song->globalVolume = song->defaultGlobalVolume;
   song->speed = song->defaultSpeed;
   FMUSIC_SetBPM(song, song->defaultBPM);
+  FMUSIC_ResetEffectState(song);
   ResetVoices();
   for (int i = 0; i < song->channelCount; ++i) {
     FMUSIC_Channel[i] = MusicChannel{};

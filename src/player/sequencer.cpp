@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "effects.h"
 #include "output.h"
 
 MusicChannel FMUSIC_Channel[MAX_CHANNELS];
@@ -65,8 +66,12 @@ void StepEnvelopes(MusicChannel& ch, const SongInstrument& in) {
                               p.stopped, p.step, CHANGE_PAN);
 }
 
-void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
-  const bool portamento = cell.effect == 3 || cell.effect == 5;
+// The note, instrument and volume column of a cell (steps 1 to 10 of the row
+// step): on tick 0, or on tick x of a note delay (EDx), where the volume
+// column only sets the volume or the pan. Returns the channel's sound.
+ChannelSound StartCell(Song* song, MusicChannel& ch, const NoteCell& cell, bool delayed) {
+  const bool complete = fx::Complete(song);
+  const bool portamento = fx::PortamentoRow(song, cell);
   const bool hasNote = cell.note >= 1 && cell.note <= 96;
   if (cell.instrument && !portamento) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
   if (hasNote && !portamento) ch.note = static_cast<uint8_t>(cell.note - 1);
@@ -77,20 +82,58 @@ void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
     // instrument; a note that borrows an earlier row's instrument is held
     // inside it here.
     const int realNote = std::clamp(cell.note - 1 + sound.sample->relativeNote, 0, 119);
+    int finetune = sound.sample->finetune;
+    if (complete && cell.effect == 0xE && fx::HighNibble(cell.parameter) == 5)
+      finetune = fx::LowNibble(cell.parameter) * 16 - 128;  // E5x: this note's finetune
     if (song->flags & SONG_FLAG_LINEAR)
-      ch.targetPeriod = 7680 - 64 * realNote - sound.sample->finetune / 2;
+      ch.targetPeriod = 7680 - 64 * realNote - finetune / 2;
     else
-      ch.targetPeriod = FMUSIC_AmigaPeriod(realNote, sound.sample->finetune);
+      ch.targetPeriod = FMUSIC_AmigaPeriod(realNote, finetune);
     if (!portamento) ch.period = ch.targetPeriod;
-    ch.changeFlags = CHANGE_TRIGGER;
+    // The show's set restarts the sample on a portamento row too; the
+    // complete set slides the sounding note.
+    if (!complete || !portamento) ch.changeFlags = CHANGE_TRIGGER;
+    if (complete && !portamento) {
+      ch.fx.finetune = finetune;
+      ch.fx.startOffset = 0;
+      if (cell.effect == 0x9)
+        ch.fx.startOffset = 256u * fx::Remember(ch.fx.sampleOffset, cell.parameter);
+      fx::NoteStarted(&ch);
+    }
   }
   ch.frequencyDelta = 0;
   ch.changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME;
-  if (cell.instrument) FMUSIC_XM_Resetcptr(&ch, sound.sample);
-  if (cell.volume) FMUSIC_XM_ProcessVolumeByte(&ch, cell.volume);
-  if (cell.note == NOTE_KEYOFF || cell.effect == 0x14) ch.keyOff = 1;
+  if (cell.instrument) {
+    FMUSIC_XM_Resetcptr(&ch, sound.sample);
+    ch.fx.tremorMuted = 0;
+    ch.fx.tremorPhase = 0;
+  }
+  const bool setsVolumeOrPan =
+      (cell.volume >= 0x10 && cell.volume <= 0x50) || (cell.volume >= 0xC0 && cell.volume < 0xD0);
+  if (cell.volume && (!delayed || setsVolumeOrPan))
+    FMUSIC_XM_ProcessVolumeByte(&ch, cell.volume, song->effectSet);
+  if (cell.note == NOTE_KEYOFF || (cell.effect == 0x14 && (!complete || cell.parameter == 0)))
+    ch.keyOff = 1;
+  if (!(sound.instrument->volumeType & ENVELOPE_ON) && ch.keyOff) ch.volumeEnvelope.output = 0;
+  return sound;
+}
+
+void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
+  ChannelSound sound;
+  if (fx::DelaysNote(song, cell)) {
+    // The note, instrument and volume column wait for their tick.
+    NoteCell held = cell;
+    held.note = held.instrument = held.volume = 0;
+    sound = StartCell(song, ch, held, false);
+  } else {
+    sound = StartCell(song, ch, cell, false);
+  }
+  // The complete set passes global volume changes on at once.
+  if (fx::Complete(song)) {
+    ch.fx.volumeDelta = 0;
+    ch.changeFlags |= CHANGE_VOLUME;
+  }
   const SongInstrument& in = *sound.instrument;
-  if (!(in.volumeType & ENVELOPE_ON) && ch.keyOff) ch.volumeEnvelope.output = 0;
   StepEnvelopes(ch, in);
   if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, &in);
   FMUSIC_XM_RowEffect(song, &ch, cell);
@@ -99,12 +142,18 @@ void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
 }
 
 void TickStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
-  const ChannelSound sound = FindSound(song, ch);
   ch.frequencyDelta = 0;
   ch.changeFlags = 0;
+  const bool delayedStart =
+      fx::DelaysNote(song, cell) && song->tick == fx::LowNibble(cell.parameter);
+  const ChannelSound sound = delayedStart ? StartCell(song, ch, cell, true) : FindSound(song, ch);
+  if (fx::Complete(song)) {
+    ch.fx.volumeDelta = 0;
+    ch.changeFlags |= CHANGE_VOLUME;
+  }
   StepEnvelopes(ch, *sound.instrument);
   if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, sound.instrument);
-  FMUSIC_XM_TickVolumeByte(&ch, cell.volume);
+  FMUSIC_XM_TickVolumeByte(song, &ch, cell.volume);
   FMUSIC_XM_TickEffect(song, &ch, cell);
   FMUSIC_XM_InstrumentVibrato(&ch, sound.instrument);
   FMUSIC_XM_UpdateFlags(&ch, sound.sample, song);
@@ -176,6 +225,13 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
     if (voice->sample) voice = channel->voice = MoveToGhost(voice);
     voice->sample = sample;
     voice->position = 0;
+    if (channel->fx.startOffset) {
+      // A sample offset (9xx) past the end leaves the note silent.
+      if (channel->fx.startOffset < sample->length)
+        voice->position = channel->fx.startOffset;
+      else
+        voice->sample = &FMUSIC_DummySample;
+    }
     voice->fraction = 0;
     voice->direction = DIRECTION_FORWARD;
     voice->rampLeft = voice->rampRight = 0;
@@ -184,7 +240,11 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
   if (channel->changeFlags & CHANGE_VOLUME) {
     // 255 x 2^-35: full scale (64 x 64 x 65,536 x 64) gives 127.5.
     const double k = static_cast<float>(255.0 / 34359738368.0);
-    const double gain = static_cast<double>(channel->volume) * channel->volumeEnvelope.output *
+    int32_t volume = channel->volume;
+    // The complete set's tremolo and tremor act on this tick's volume only.
+    if (channel->fx.volumeDelta) volume = std::clamp(volume + channel->fx.volumeDelta, 0, 64);
+    if (channel->fx.tremorMuted) volume = 0;
+    const double gain = static_cast<double>(volume) * channel->volumeEnvelope.output *
                         channel->fadeoutVolume * song->globalVolume * k;
     voice->volume = static_cast<int32_t>(std::clamp(gain, 0.0, 65535.0));
     SetGains(*voice);
@@ -210,6 +270,7 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
 void FMUSIC_UpdateXMNote(Song* song) {
   song->nextRow = -1;
   song->nextOrder = -1;
+  song->flow.positionJump = song->flow.breakSet = song->flow.loopJump = 0;
   const NoteCell* cells = RowCells(song);
   for (int c = 0; c < ChannelsToPlay(song); ++c)
     RowStep(song, FMUSIC_Channel[c], cells ? cells[c] : kEmptyCell);
@@ -221,25 +282,90 @@ void FMUSIC_UpdateXMEffects(Song* song) {
     TickStep(song, FMUSIC_Channel[c], cells ? cells[c] : kEmptyCell);
 }
 
+namespace {
+
+// Where the show's set goes after a row: the pattern break's target, else
+// the next row, else row 0 of the next order entry.
+void NextRowShow(Song* song) {
+  if (song->nextRow != -1) return;
+  song->nextRow = song->row + 1;
+  const SongPattern* pattern = PatternAt(song, song->order);
+  if (song->nextRow >= (pattern ? pattern->rows : 0)) {
+    song->nextOrder = song->order + 1;
+    if (song->nextOrder >= song->songLength) song->nextOrder = song->restartPosition;
+    song->nextRow = 0;
+  }
+}
+
+// Where the complete set goes after a row: a position jump or pattern break
+// changes the order entry and lands on the break row; a pattern loop jumps
+// back within the pattern; else the next row, or at the pattern's end the
+// next order entry at the break row (0 unless a pattern loop left its row
+// there). Past the last entry: the restart position.
+void NextRowComplete(Song* song) {
+  SongFlowState& f = song->flow;
+  if (f.positionJump || f.breakSet) {
+    if (!f.positionJump) song->nextOrder = song->order + 1;
+    song->nextRow = f.breakRow;
+    f.breakRow = 0;
+  } else if (f.loopJump) {
+    song->nextOrder = song->order;
+    song->nextRow = f.breakRow;
+  } else {
+    song->nextRow = song->row + 1;
+    const SongPattern* pattern = PatternAt(song, song->order);
+    if (song->nextRow >= (pattern ? pattern->rows : 0)) {
+      song->nextOrder = song->order + 1;
+      song->nextRow = f.breakRow;
+      f.breakRow = 0;
+    }
+  }
+  if (song->nextOrder >= song->songLength) song->nextOrder = song->restartPosition;
+}
+
+}  // namespace
+
 void FMUSIC_UpdateXM(Song* song) {
-  if (song->tick == 0) {
+  const bool complete = fx::Complete(song);
+  if (song->tick == 0 && !song->flow.repeatingRow) {
     if (song->nextOrder >= 0) song->order = song->nextOrder;
     if (song->nextRow >= 0) song->row = song->nextRow;
     FMUSIC_UpdateXMNote(song);
-    if (song->nextRow == -1) {
-      song->nextRow = song->row + 1;
-      const SongPattern* pattern = PatternAt(song, song->order);
-      if (song->nextRow >= (pattern ? pattern->rows : 0)) {
-        song->nextOrder = song->order + 1;
-        if (song->nextOrder >= song->songLength) song->nextOrder = song->restartPosition;
-        song->nextRow = 0;
-      }
-    }
+    if (complete)
+      NextRowComplete(song);
+    else
+      NextRowShow(song);
   } else {
+    // Also the first tick of a row that a pattern delay (EEx) plays again:
+    // the row's notes are not read again, its effects go on.
     FMUSIC_UpdateXMEffects(song);
   }
   song->tick += 1;
-  if (song->tick >= song->speed) song->tick = 0;
+  if (song->tick >= song->speed) {
+    song->tick = 0;
+    if (complete) {
+      SongFlowState& f = song->flow;
+      f.repeatingRow = f.patternDelay > 0;
+      if (f.patternDelay > 0) --f.patternDelay;
+    }
+  }
+}
+
+void FMUSIC_XM_KeyOff(const Song* song, MusicChannel* channel) {
+  channel->keyOff = 1;
+  const ChannelSound sound = FindSound(song, *channel);
+  if (!(sound.instrument->volumeType & ENVELOPE_ON)) channel->volumeEnvelope.output = 0;
+  channel->changeFlags |= CHANGE_VOLUME;
+}
+
+bool FMUSIC_SetEffectSet(Song* song, EffectSet set) {
+  if (song == nullptr) return false;
+  song->effectSet = set;
+  return true;
+}
+
+void FMUSIC_ResetEffectState(Song* song) {
+  song->flow = SongFlowState{};
 }
 
 void FMUSIC_SetBPM(Song* song, int bpm) {

@@ -26,6 +26,32 @@ struct EnvelopeState {
   uint8_t stopped;
 };
 
+// Channel state that only the complete effect set uses (zero, and never read,
+// with the show's set). Memories hold the last non-zero parameter of a
+// command; positions of the vibrato and tremolo waves run 0…255 for one
+// cycle of 64 steps.
+struct EffectMemory {
+  uint8_t portaUp;
+  uint8_t finePortaUp, finePortaDown;
+  uint8_t extraFinePortaUp, extraFinePortaDown;
+  uint8_t fineVolumeDown;
+  uint8_t panSlide;
+  uint8_t sampleOffset;
+  uint8_t tremor;
+  uint8_t retrigInterval, retrigVolume;
+  int32_t tonePortaSpeed;  // period units per tick
+  uint8_t vibratoSpeed, vibratoDepth, vibratoControl, vibratoPosition;
+  uint8_t tremoloSpeed, tremoloDepth, tremoloControl, tremoloPosition;
+  uint8_t glissando;
+  uint8_t tremorPhase;  // bit 7 on, low bits ticks left in the phase
+  uint8_t tremorMuted;  // the tremor's off phase silences the channel until lifted
+  uint8_t retrigCount;
+  uint8_t loopRow, loopCount;
+  int32_t volumeDelta;   // tremolo's offset this tick
+  uint32_t startOffset;  // sample position the next trigger starts at
+  int32_t finetune;      // of the last note, for glissando
+};
+
 struct MusicChannel {
   uint8_t note;         // 0..95
   uint8_t changeFlags;  // CHANGE_*
@@ -45,6 +71,7 @@ struct MusicChannel {
   uint8_t portaDownMemory;
   uint8_t volumeSlideMemory;
   uint8_t fineVolumeUpMemory;
+  EffectMemory fx;  // complete set only
 };
 
 extern MusicChannel FMUSIC_Channel[MAX_CHANNELS];
@@ -56,7 +83,9 @@ void FMUSIC_XM_Resetcptr(MusicChannel* channel, SongSample* sample);
 void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song);
 void FMUSIC_SetBPM(Song* song, int bpm);
 
+// The row-time volume column; the two-argument form plays the show's set.
 void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume);
+void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, EffectSet set);
 void FMUSIC_XM_ProcessEnvelope(MusicChannel* channel, int32_t& point, int32_t& tick, uint8_t type,
                                int pointCount, const EnvelopePoint* points, int loopEnd,
                                int loopStart, int sustainPoint, int32_t& output, int32_t& value,
@@ -67,8 +96,15 @@ void FMUSIC_XM_InstrumentVibrato(MusicChannel* channel, const SongInstrument* in
 // fadeout step; called by the row and tick steps for each channel.
 void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell);
 void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cell);
-void FMUSIC_XM_TickVolumeByte(MusicChannel* channel, uint8_t volume);
+void FMUSIC_XM_TickVolumeByte(const Song* song, MusicChannel* channel, uint8_t volume);
 void FMUSIC_XM_Fadeout(MusicChannel* channel, const SongInstrument* instrument);
+// Key off now (a key-off note, or Kxx on its tick): releases a sustained
+// envelope and starts the fadeout; silences an instrument without volume
+// envelope at once.
+void FMUSIC_XM_KeyOff(const Song* song, MusicChannel* channel);
+// Lxx: moves the channel's volume envelope (and with it the pan envelope when
+// the volume envelope has a sustain point) to tick `position`.
+void FMUSIC_XM_SetEnvelopePosition(const Song* song, MusicChannel* channel, int position);
 
 // Period of a note (0…119 after the relative note) in songs without the
 // linear flag: the Amiga table, 1712 at C-4 with finetune 0, which the

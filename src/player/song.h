@@ -77,6 +77,24 @@ using SampleLoadCallback = void (*)(void* buffer, int bytes, int bits, int instr
 
 constexpr int16_t SONG_FLAG_LINEAR = 1;
 
+// The two effect sets a song can be played with. Every song loads with the
+// show's set: exactly the commands the show's song needs, every other effect
+// number and volume-column value read and ignored. The complete set plays
+// every effect and volume-column command of the XM format as trackers do.
+// The handlers are shared; where the two differ, they test this value.
+enum class EffectSet : uint8_t { kShow = 0, kComplete = 1 };
+
+// Playback state that only the complete set uses; FMUSIC_ResetEffectState
+// clears it when playback starts.
+struct SongFlowState {
+  int32_t patternDelay;  // repeats of the current row still to come (EEx)
+  uint8_t repeatingRow;  // 1 while the current row plays again for a pattern delay
+  uint8_t positionJump;  // a position jump (Bxx) was met on the current row
+  uint8_t breakSet;      // a pattern break (Dxx) was met on the current row
+  uint8_t loopJump;      // a pattern loop (E6x) jumps back after the current row
+  int32_t breakRow;      // row the next pattern change lands on (see the pattern loop)
+};
+
 struct Song {
   SongPattern* patterns;
   SongInstrument* instruments;
@@ -106,6 +124,8 @@ struct Song {
   int32_t time;                     // milliseconds of song played
   SongTickOperation tickOperation;  // FMUSIC_UpdateXM
   SampleLoadCallback sampleLoadCallback;
+  EffectSet effectSet;  // kShow after loading; see FMUSIC_SetEffectSet
+  SongFlowState flow;   // complete set only
 };
 
 extern SongSample FMUSIC_DummySample;
@@ -118,3 +138,8 @@ struct FileHandle;
 bool FMUSIC_LoadXM(Song* song, FileHandle* file);
 // Stops the song if it plays and releases everything it owns; false for null.
 bool FMUSIC_FreeSong(Song* song);
+// Chooses the effect set `song` plays with, from the next FMUSIC_PlaySong on
+// (the show never calls it and plays with the show's set). False for null.
+bool FMUSIC_SetEffectSet(Song* song, EffectSet set);
+// Clears the complete set's playback state; part of the song start.
+void FMUSIC_ResetEffectState(Song* song);

@@ -87,6 +87,7 @@ void StartPlayback(Song* song, int mixRate) {
   song->globalVolume = song->defaultGlobalVolume;
   song->speed = song->defaultSpeed;
   FMUSIC_SetBPM(song, song->defaultBPM);
+  FMUSIC_ResetEffectState(song);
   for (int c = 0; c < MAX_CHANNELS; ++c) {
     FMUSIC_Channel[c] = {};
     FMUSIC_Channel[c].voice = &FSOUND_Channel[c];
