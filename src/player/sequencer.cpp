@@ -267,19 +267,38 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
   }
 }
 
+namespace {
+
+// The complete set: a global volume change made by a channel reaches the
+// channels stepped before it on the same tick.
+void PassOnGlobalVolume(Song* song, int32_t before) {
+  if (!fx::Complete(song) || song->globalVolume == before) return;
+  for (int c = 0; c < ChannelsToPlay(song); ++c) {
+    MusicChannel& ch = FMUSIC_Channel[c];
+    ch.changeFlags = CHANGE_VOLUME;
+    FMUSIC_XM_UpdateFlags(&ch, FindSound(song, ch).sample, song);
+  }
+}
+
+}  // namespace
+
 void FMUSIC_UpdateXMNote(Song* song) {
   song->nextRow = -1;
   song->nextOrder = -1;
   song->flow.positionJump = song->flow.breakSet = song->flow.loopJump = 0;
+  const int32_t globalVolume = song->globalVolume;
   const NoteCell* cells = RowCells(song);
   for (int c = 0; c < ChannelsToPlay(song); ++c)
     RowStep(song, FMUSIC_Channel[c], cells ? cells[c] : kEmptyCell);
+  PassOnGlobalVolume(song, globalVolume);
 }
 
 void FMUSIC_UpdateXMEffects(Song* song) {
+  const int32_t globalVolume = song->globalVolume;
   const NoteCell* cells = RowCells(song);
   for (int c = 0; c < ChannelsToPlay(song); ++c)
     TickStep(song, FMUSIC_Channel[c], cells ? cells[c] : kEmptyCell);
+  PassOnGlobalVolume(song, globalVolume);
 }
 
 namespace {

@@ -108,8 +108,10 @@ XmSong BasicSong(int channels, int rows) {
   return s;
 }
 
-Player::Player(const XmSong& xm, int mixRate) : song_(Load(xm)) {
-  if (song_) StartPlayback(song_.get(), mixRate);
+Player::Player(const XmSong& xm, int mixRate, EffectSet set) : song_(Load(xm)) {
+  if (!song_) return;
+  FMUSIC_SetEffectSet(song_.get(), set);
+  StartPlayback(song_.get(), mixRate);
 }
 
 double VoiceFrequency(const MixChannel& voice, int mixRate) {

@@ -43,10 +43,11 @@ void StartPlayback(Song* song, int mixRate = 44100);
 // sample is a forward-looping 16-bit ramp of 64 values.
 XmSong BasicSong(int channels = 1, int rows = 16);
 
-// Loads and starts a song, ticks it, and frees it at the end.
+// Loads and starts a song with the chosen effect set, ticks it, and frees it
+// at the end.
 class Player {
  public:
-  explicit Player(const XmSong& xm, int mixRate = 44100);
+  explicit Player(const XmSong& xm, int mixRate = 44100, EffectSet set = EffectSet::kShow);
   Song* song() const { return song_.get(); }
   bool loaded() const { return song_ != nullptr; }
   void Tick() { FMUSIC_UpdateXM(song_.get()); }
