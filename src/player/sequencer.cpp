@@ -192,6 +192,15 @@ int64_t Frequency(const Song* song, int64_t period, int64_t delta) {
   return 14317056 / (period + delta);
 }
 
+// The same without rounding to whole hertz (complete set). Periods of the
+// non-linear scale are 8,363 x 1712 / period, C-4 at 8,363 Hz.
+double ExactFrequency(const Song* song, int64_t period, int64_t delta) {
+  if (song->flags & SONG_FLAG_LINEAR)
+    return std::min(8363.0 * std::exp2(static_cast<double>(4608 - period + delta) / 768.0), 1e12);
+  const int64_t p = period + delta;
+  return p > 0 ? 8363.0 * 1712.0 / static_cast<double>(p) : 1e12;
+}
+
 }  // namespace
 
 void FMUSIC_XM_Resetcptr(MusicChannel* channel, SongSample* sample) {
@@ -259,11 +268,22 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
     // At least 100 Hz; below 256 x the mix rate, the largest step the mixer's
     // 8.24 boundary arithmetic can carry.
     const int64_t limit = 256LL * FSOUND_MixRate - 1;
-    const int64_t f =
-        std::clamp<int64_t>(Frequency(song, period, delta), FMUSIC_MIN_FREQUENCY, limit);
     const int64_t rate = FSOUND_MixRate;
-    voice->stepInteger = static_cast<uint32_t>(f / rate);
-    voice->stepFraction = static_cast<uint32_t>(((f % rate) << 32) / rate);
+    if (fx::Complete(song)) {
+      // The complete set keeps the pitch's fraction of a hertz: two channels
+      // a few notes apart then stay in tune with each other, as in trackers.
+      const double f =
+          std::clamp(ExactFrequency(song, period, delta), static_cast<double>(FMUSIC_MIN_FREQUENCY),
+                     static_cast<double>(limit));
+      const uint64_t step = static_cast<uint64_t>(f / static_cast<double>(rate) * 4294967296.0);
+      voice->stepInteger = static_cast<uint32_t>(step >> 32);
+      voice->stepFraction = static_cast<uint32_t>(step);
+    } else {
+      const int64_t f =
+          std::clamp<int64_t>(Frequency(song, period, delta), FMUSIC_MIN_FREQUENCY, limit);
+      voice->stepInteger = static_cast<uint32_t>(f / rate);
+      voice->stepFraction = static_cast<uint32_t>(((f % rate) << 32) / rate);
+    }
   }
 }
 
