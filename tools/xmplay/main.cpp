@@ -1,6 +1,7 @@
 // xmplay: plays an XM file from disk in real time, or renders it offline to a
-// WAV file or a per-tick timeline. Exit status 0 on success, 1 when the file
-// cannot be played or the output not written, 2 for a usage error.
+// WAV file or a per-tick timeline, or describes it. Exit status 0 on success,
+// 1 when the file cannot be played or the output not written, 2 for a usage
+// error.
 #include <cstdio>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "playback.h"
 #include "song.h"
 #include "song_file.h"
+#include "song_info.h"
 #include "wave_out.h"
 
 int main(int argc, char** argv) {
@@ -32,14 +34,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "xmplay: %s: %s\n", options.file.c_str(), error.c_str());
     return 1;
   }
-  const bool offline = options.timeline || !options.wavPath.empty();
+  const bool offline = options.timeline || !options.wavPath.empty() || options.info;
   FSOUND_SetWaveOutFactory(offline ? &FSOUND_CreateVirtualWaveOut : nullptr);
   if (!FSOUND_Init(kMixRate, 0)) {
     std::fprintf(stderr, "xmplay: cannot open the audio output\n");
     FMUSIC_FreeSong(song);
     return 1;
   }
-  const int status = offline ? RenderOffline(options, song) : PlayRealTime(options, song);
+  FMUSIC_SetEffectSet(song, options.effects);
+  const int status = options.info ? PrintSongInfo(options, song)
+                     : offline    ? RenderOffline(options, song)
+                                  : PlayRealTime(options, song);
   FMUSIC_FreeSong(song);
   FSOUND_Close();
   return status;

@@ -33,6 +33,20 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.wavPath = v;
     } else if (arg == "--timeline") {
       options.timeline = true;
+    } else if (arg == "--info") {
+      options.info = true;
+    } else if (arg == "--effects") {
+      const char* v = value("--effects");
+      if (v == nullptr) return false;
+      const std::string_view set = v;
+      if (set == "complete") {
+        options.effects = EffectSet::kComplete;
+      } else if (set == "show") {
+        options.effects = EffectSet::kShow;
+      } else {
+        error = std::string("--effects is 'complete' or 'show', not '") + v + "'";
+        return false;
+      }
     } else if (arg == "--seconds") {
       const char* v = value("--seconds");
       if (v == nullptr) return false;
@@ -60,6 +74,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     error = "--wav and --timeline cannot be used together";
     return false;
   }
+  if (options.info && (options.timeline || !options.wavPath.empty() || options.seconds > 0)) {
+    error = "--info cannot be used with --wav, --timeline or --seconds";
+    return false;
+  }
   if (!options.wavPath.empty() && options.seconds > kMaxWavSeconds) {
     error = "--seconds is too long for a WAV file (at most 21600)";
     return false;
@@ -69,20 +87,27 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
 
 void PrintUsage(const char* program, bool full) {
   std::fprintf(full ? stdout : stderr,
-               "usage: %s FILE.xm [--wav OUT.wav | --timeline] [--seconds N]\n", program);
+               "usage: %s FILE.xm [--wav OUT.wav | --timeline | --info] [--seconds N]\n"
+               "       [--effects complete|show]\n",
+               program);
   if (!full) return;
   std::printf(
       "\n"
       "Plays an XM module.\n"
       "\n"
       "  (no option)      play in real time through the audio device, showing the\n"
-      "                   order, row and time being heard, until the song loops back\n"
-      "                   to its restart position or Ctrl-C\n"
+      "                   order, row and time being heard, until the song ends or\n"
+      "                   Ctrl-C; a song ends where it first comes back to a row it\n"
+      "                   has played (the rows a pattern loop repeats do not count)\n"
       "  --wav OUT.wav    render offline to a 16-bit stereo 44,100 Hz WAV file\n"
       "  --timeline       print one line per tick, 'order row tick time_ms', from the\n"
       "                   sequencer's own state\n"
-      "  --seconds N      stop after N seconds instead of when the song loops\n"
+      "  --seconds N      stop after N seconds instead of where the song ends\n"
       "                   (without it, offline runs stop after 10 minutes at most)\n"
+      "  --info           print the song's name, tracker, channels, orders, patterns,\n"
+      "                   instruments, samples, frequency table and length as played\n"
+      "  --effects SET    'complete' (default): every XM effect as trackers play it;\n"
+      "                   'show': only the effects the show's own song uses\n"
       "  --help           show this text\n"
       "\n"
       "Exit status: 0 done, 1 the file cannot be played or written, 2 usage error.\n");

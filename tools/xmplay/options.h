@@ -2,12 +2,16 @@
 #pragma once
 #include <string>
 
+#include "song.h"
+
 struct Options {
   std::string file;
   std::string wavPath;    // --wav OUT.wav: offline render
   bool timeline = false;  // --timeline: one line per tick on stdout
   double seconds = 0.0;   // --seconds N: length of the run; 0 = until the song loops
   bool help = false;
+  bool info = false;                         // --info: describe the song and exit
+  EffectSet effects = EffectSet::kComplete;  // --effects show: the show's subset
 };
 
 // Parses argv; false with a message in `error` for a usage error.

@@ -1,11 +1,14 @@
 // Watches a playing song tick by tick: wraps its tick operation to note where
-// each tick starts (in output frames), to find the tick where the song first
-// loops back, and to print the timeline. The wrapped operation runs wherever
+// each tick starts (in output frames), to find the tick where the song ends
+// (the first return to a row already played, outside a pattern loop), and to
+// print the timeline. The wrapped operation runs wherever
 // the player runs ticks (the mixing thread in real time).
 #pragma once
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+
+#include "song_end.h"
 
 struct Song;
 
@@ -15,15 +18,15 @@ struct SongWatch {
   int64_t limitFrames = INT64_MAX;
   // Whether the run ends where the song first loops back (no --seconds).
   bool stopAtLoop = true;
-  // Set once, by the tick where the song first goes back: its first frame and
-  // the song time at its start (milliseconds).
+  // Set once, by the tick where the song ends (its first return to a row it
+  // has played): that tick's first frame and the song time at its start
+  // (milliseconds).
   std::atomic<int64_t> loopFrame{-1};
   std::atomic<int> loopTime{-1};
 
   // Internal state of the tick wrapper.
   int64_t tickFrame = 0;
-  int previousOrder = -1;
-  int previousRow = -1;
+  SongEndWatch end;
 };
 
 // Makes `song` report its ticks to `watch` (one song at a time).
