@@ -125,3 +125,61 @@ TEST(XmplayRealFileTest, PlaysATrackerWrittenModule) {
 }
 
 }  // namespace
+
+namespace {
+
+// SquareSong with the given effect at (order's pattern 0) row `row`, channel 1.
+XmSong WithEffect(XmSong song, int row, uint8_t effect, uint8_t parameter) {
+  song.patterns[0].At(row, 1, song.channels) = {0, 0, 0, effect, parameter};
+  return song;
+}
+
+// Where a song ends: the first return to a row already played, outside a
+// pattern loop. Lengths in frames at 882 frames a tick (125 BPM), speed 3.
+TEST(XmplaySongEndTest, EndsAtTheFirstReturnToAPlayedRow) {
+  const struct {
+    const char* name;
+    XmSong song;
+    const char* options;
+    uint32_t rows;
+  } table[] = {
+      // Every order entry plays pattern 0, whose last row jumps to entry 1:
+      // entries 0 and 1, then entry 1 again is the end.
+      {"jump back", WithEffect(SquareSong(3, 16, 3, 125), 15, 0xB, 0x01), "", 2 * 16},
+      // E63 on row 4 (loop start row 0): rows 0-4 four times, then 5-15.
+      {"pattern loop", WithEffect(SquareSong(1, 16, 3, 125), 4, 0xE, 0x63), "", 4 * 5 + 11},
+      // The show's subset ignores the loop: one pass of the pattern.
+      {"pattern loop, show's effects", WithEffect(SquareSong(1, 16, 3, 125), 4, 0xE, 0x63),
+       " --effects show", 16},
+      // A jump to the row's own order entry ends the song at once.
+      {"jump to itself", WithEffect(SquareSong(2, 16, 3, 125), 7, 0xB, 0x00), "", 8},
+  };
+  for (const auto& t : table) {
+    const std::string song = WriteSong(t.song, "end.xm");
+    const std::string wav = TempPath("end.wav");
+    const RunResult r = RunXmplay(song + " --wav " + wav + t.options);
+    ASSERT_EQ(r.status, 0) << t.name << ": " << r.err;
+    EXPECT_EQ(CheckWav(ReadText(wav)), t.rows * 3 * 882) << t.name;
+  }
+}
+
+TEST(XmplayInfoTest, DescribesTheSongAndItsLengthAsPlayed) {
+  XmSong xm = WithEffect(SquareSong(2, 16, 3, 125), 4, 0xE, 0x63);
+  xm.name = "loop test";
+  xm.linear = false;
+  const std::string song = WriteSong(xm, "info.xm");
+  const RunResult r = RunXmplay(song + " --info");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Two orders of 4 x 5 + 11 rows (each pass of pattern 0 loops).
+  const double seconds = 2.0 * (4 * 5 + 11) * 3 * 882 / 44100.0;
+  char length[64];
+  std::snprintf(length, sizeof length, "length:        %.3f s", seconds);
+  for (const std::string& line :
+       {std::string("name:          loop test"), std::string("tracker:       xmwriter"),
+        std::string("channels:      2"), std::string("orders:        2 (restart at 0)"),
+        std::string("patterns:      1"), std::string("instruments:   1"),
+        std::string("samples:       1"), std::string("frequencies:   Amiga"), std::string(length)})
+    EXPECT_NE(r.out.find(line + "\n"), std::string::npos) << line << "\n" << r.out;
+}
+
+}  // namespace

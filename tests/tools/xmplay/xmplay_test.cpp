@@ -9,16 +9,17 @@ namespace {
 TEST(XmplayCommandLineTest, HelpExplainsTheOptions) {
   const RunResult r = RunXmplay("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* option : {"--wav", "--timeline", "--seconds", "Ctrl-C"}) {
+  for (const char* option : {"--wav", "--timeline", "--seconds", "--info", "--effects", "Ctrl-C"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
 
 TEST(XmplayCommandLineTest, BadOptionsAreUsageErrors) {
   const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "usage.xm");
-  for (const std::string& args : {std::string(""), "--bogus " + song, song + " --seconds",
-                                  song + " --seconds abc", song + " --seconds -3", song + " --wav",
-                                  song + " --wav a.wav --timeline", song + " other.xm"}) {
+  for (const std::string& args :
+       {std::string(""), "--bogus " + song, song + " --seconds", song + " --seconds abc",
+        song + " --seconds -3", song + " --wav", song + " --wav a.wav --timeline",
+        song + " other.xm", song + " --effects all", song + " --info --timeline"}) {
     const RunResult r = RunXmplay(args);
     EXPECT_EQ(r.status, 2) << "args: " << args;
     EXPECT_NE(r.err.find("usage:"), std::string::npos) << "args: " << args;
