@@ -14,15 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "process.h"
+#include "test_files.h"
+#include "test_process.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::vector<unsigned char> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // RGB bytes of a PNG; empty when it cannot be read.
 std::vector<unsigned char> ReadRgb(const std::string& path) {
@@ -65,25 +62,8 @@ class VirtualScreen {
   Child server_;
 };
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vf-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
 int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunCommand(command).status;
 }
 }  // namespace
 
@@ -130,10 +110,10 @@ TEST(ShowEndToEnd, StartsShowsTheFirstSceneAndEndsOnEscapeWithItsSound) {
 
   // The sound heard is the start of the song, as the offline render has it.
   ASSERT_EQ(Shell("./veldraflimmer-render --quiet --until 1000 --wav " + tmp / "ref.wav"), 0);
-  const std::vector<unsigned char> ref = ReadBytes(tmp / "ref.wav");
-  const std::vector<unsigned char> heard = ReadBytes(audio);
+  const std::string ref = ReadFile(tmp / "ref.wav");
+  const std::string heard = ReadFile(audio);
   // The audio path may play a buffer of silence before the song starts.
-  auto firstSound = [](const std::vector<unsigned char>& b, size_t from) {
+  auto firstSound = [](const std::string& b, size_t from) {
     size_t i = from;
     while (i < b.size() && b[i] == 0) ++i;
     return i & ~size_t{3};  // whole stereo frames
@@ -145,7 +125,7 @@ TEST(ShowEndToEnd, StartsShowsTheFirstSceneAndEndsOnEscapeWithItsSound) {
   EXPECT_LT(h, 44100u * 4 / 5) << "more than 0.2 s of silence before the song";
   long loud = 0;
   for (size_t i = h; i + 1 < h + compare; i += 2) {
-    const int16_t v = static_cast<int16_t>(heard[i] | heard[i + 1] << 8);
+    const auto v = static_cast<int16_t>(Le16(heard, i));
     loud += v > 1000 || v < -1000;
   }
   EXPECT_GT(loud, 1000) << "the sound is silent";

@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "code_song.h"
+#include "test_files.h"
 
 namespace {
 
 std::vector<int16_t> ReadValues(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = ReadFile(path);
   std::vector<int16_t> values(bytes.size() / 2);
-  std::memcpy(values.data(), bytes.data(), values.size() * 2);
+  for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<int16_t>(Le16(bytes, 2 * i));
   return values;
 }
 

@@ -5,19 +5,17 @@
 // frames asked for), 0 until a whole buffer has gone through, never going back.
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "test_files.h"
 #include "wave_out.h"
 
 namespace {
@@ -47,9 +45,8 @@ SDL_AudioDeviceID PlayingDevice() {
 }
 
 TEST(SdlPosition, IsTheBytesWrittenLessTheBuffer) {
-  const std::string path =
-      ::testing::TempDir() + "player_sdl_position_" + std::to_string(getpid()) + ".raw";
-  std::remove(path.c_str());
+  const TempDir dir;
+  const std::string path = dir / "heard.raw";
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
 
@@ -80,10 +77,7 @@ TEST(SdlPosition, IsTheBytesWrittenLessTheBuffer) {
   device->Reset();
   device->Close();
 
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<char> file((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-  std::remove(path.c_str());
+  const std::string file = ReadFile(path);
   size_t first = 0, end = file.size();
   while (first < end && file[first] == 0) ++first;
   while (end > first && file[end - 1] == 0) --end;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "reference_render.h"
+#include "test_files.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_P(RealSongs, PlayToTheirEndLikeTheReference) {
   const RealSong& song = GetParam();
   if (!std::ifstream(song.path).good())
     GTEST_SKIP() << song.path << " is missing: scripts/install-deps installs " << song.package;
-  const std::vector<uint8_t> bytes = reference::ReadFile(song.path);
+  const std::vector<uint8_t> bytes = ReadFile<std::vector<uint8_t>>(song.path);
   reference::Rendering ours, theirs;
   std::string error;
   ASSERT_TRUE(reference::RenderWithPlayer(bytes, EffectSet::kComplete, ours, error)) << error;

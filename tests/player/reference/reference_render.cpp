@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 
 #include "file.h"
@@ -216,12 +214,6 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
     sbb += (b[i] - mb) * (b[i] - mb);
   }
   return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0.0;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
 }
 
 }  // namespace reference

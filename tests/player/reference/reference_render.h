@@ -42,6 +42,4 @@ std::vector<double> WindowRms(const Rendering& r, int frames);
 // Pearson correlation of two series over their common length.
 double Correlation(const std::vector<double>& a, const std::vector<double>& b);
 
-std::vector<uint8_t> ReadFile(const std::string& path);
-
 }  // namespace reference

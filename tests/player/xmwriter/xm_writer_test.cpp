@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "test_files.h"
 
 namespace {
 
@@ -319,12 +318,10 @@ TEST(XmWriter, EmptyPatternHasNoPackedData) {
 TEST(XmWriter, FileWriteReportsFailure) {
   const XmSong s = MakeSong();
   EXPECT_FALSE(WriteXmFile(s, "/nonexistent-dir/x.xm"));
-  const std::string path = ::testing::TempDir() + "xmwriter_test.xm";
+  const TempDir dir;
+  const std::string path = dir / "song.xm";
   ASSERT_TRUE(WriteXmFile(s, path));
-  std::ifstream f(path, std::ios::binary);
-  const std::vector<uint8_t> back{std::istreambuf_iterator<char>(f), {}};
-  EXPECT_EQ(back, WriteXm(s));
-  std::remove(path.c_str());
+  EXPECT_EQ(ReadFile<std::vector<uint8_t>>(path), WriteXm(s));
 }
 
 }  // namespace

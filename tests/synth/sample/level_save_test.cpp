@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "sample.h"
+#include "test_files.h"
 
 namespace {
 
@@ -75,10 +74,8 @@ TEST(SampleVolume, RampAboveUnitySaturatesToSixteenBits) {
 
 class SampleSave : public testing::Test {
  protected:
-  void TearDown() override { std::remove(path_.c_str()); }
-  // One file per test: CTest runs the tests of this fixture in parallel.
-  std::string path_ = testing::TempDir() + "sample_save_" +
-                      testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw";
+  const TempDir dir_;
+  const std::string path_ = dir_ / "sample.raw";
 };
 
 TEST_F(SampleSave, WritesLittleEndianWordsAndReports) {
@@ -88,10 +85,8 @@ TEST_F(SampleSave, WritesLittleEndianWordsAndReports) {
   ASSERT_TRUE(s.Save(path_.c_str()));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Saving: " + path_ + "\nlen: 3\n");
 
-  std::ifstream in(path_, std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes, (std::vector<unsigned char>{0x01, 0x00, 0xFE, 0xFF, 0x34, 0x12}));
+  EXPECT_EQ(ReadFile<std::vector<unsigned char>>(path_),
+            (std::vector<unsigned char>{0x01, 0x00, 0xFE, 0xFF, 0x34, 0x12}));
 }
 
 TEST_F(SampleSave, LongSampleSpansSeveralWrites) {
@@ -100,12 +95,10 @@ TEST_F(SampleSave, LongSampleSpansSeveralWrites) {
   testing::internal::CaptureStdout();
   ASSERT_TRUE(s.Save(path_.c_str()));
   testing::internal::GetCapturedStdout();
-  std::ifstream in(path_, std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
+  const std::string bytes = ReadFile(path_);
   ASSERT_EQ(bytes.size(), 30000u);
   for (uint32_t u = 0; u < s.length; ++u) {
-    const auto v = static_cast<int16_t>(bytes[2 * u] | (bytes[2 * u + 1] << 8));
+    const auto v = static_cast<int16_t>(Le16(bytes, 2 * u));
     ASSERT_EQ(v, s.data[u]) << "at " << u;
   }
 }
@@ -119,8 +112,8 @@ TEST_F(SampleSave, EmptySampleWritesEmptyFileAndTruncates) {
   ASSERT_TRUE(empty.Save(path_.c_str()));
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Saving: " + path_ + "\nlen: 4\nSaving: " + path_ + "\nlen: 0\n");
-  std::ifstream in(path_, std::ios::binary | std::ios::ate);
-  EXPECT_EQ(in.tellg(), 0);
+  EXPECT_TRUE(std::ifstream(path_).good());
+  EXPECT_EQ(ReadFile(path_), "");
 }
 
 TEST_F(SampleSave, UncreatableFileFailsWithoutReport) {

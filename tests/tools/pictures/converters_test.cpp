@@ -27,7 +27,7 @@ void WriteTestPng(const std::string& path, int w, int h, png_uint_32 format,
 }
 
 TEST(Converters, RawToPngToRawKeepsEveryByte) {
-  TempDir dir("roundtrip");
+  TempDir dir;
   // Every byte value in every channel, including colour under weight 0 and partial weights.
   std::vector<uint8_t> raw(64 * 16 * 4);
   for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<uint8_t>((i * 7 + i / 256) & 0xFF);
@@ -45,7 +45,7 @@ TEST(Converters, RawToPngToRawKeepsEveryByte) {
 }
 
 TEST(Converters, Png2RawTakesGreyAndOpaquePictures) {
-  TempDir dir("flavours");
+  TempDir dir;
   // Grey without transparency: each grey level becomes red = green = blue, weight 255.
   WriteTestPng(dir / "grey.png", 3, 1, PNG_FORMAT_GRAY, {0, 128, 255});
   ASSERT_EQ(RunTool(kPng2Raw + " " + (dir / "grey.png") + " " + (dir / "grey.raw")), 0);
@@ -64,7 +64,7 @@ TEST(Converters, Png2RawTakesGreyAndOpaquePictures) {
 }
 
 TEST(Converters, Png2RawRejectsBadInput) {
-  TempDir dir("png2raw_bad");
+  TempDir dir;
   std::string out;
   EXPECT_EQ(RunTool(kPng2Raw + " --help", &out), 0);
   EXPECT_NE(out.find("usage: png2raw"), std::string::npos);
@@ -92,7 +92,7 @@ TEST(Converters, Png2RawRejectsBadInput) {
 }
 
 TEST(Converters, Raw2PngRejectsBadInput) {
-  TempDir dir("raw2png_bad");
+  TempDir dir;
   WriteBytes(dir / "four.raw", std::vector<uint8_t>(2 * 2 * 4, 1));
   std::string out;
   EXPECT_EQ(RunTool(kRaw2Png + " --help", &out), 0);

@@ -1,9 +1,13 @@
-// Helpers for the picture tool tests: reading files, running the tools, temporary directories.
+// Helpers for the picture tool tests: the show's picture list, and running the tools with their
+// output. Files and folders come from the shared test support.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "test_files.h"
+#include "test_process.h"
 
 struct PictureFile {
   const char* name;
@@ -14,21 +18,18 @@ struct PictureFile {
 // The fourteen pictures the show loads, with their sizes.
 extern const PictureFile kShowPictures[14];
 
-std::vector<uint8_t> ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// The whole file as bytes.
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  return ReadFile<std::vector<uint8_t>>(path);
+}
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
 
 // Runs a shell command line; returns the exit status (-1 if it did not exit normally). Standard
-// output and standard error land in `output` when given.
-int RunTool(const std::string& command, std::string* output = nullptr);
-
-// A fresh empty directory under the test's temporary directory, removed by the destructor.
-class TempDir {
- public:
-  explicit TempDir(const std::string& name);
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& file) const { return path_ + "/" + file; }
-
- private:
-  std::string path_;
-};
+// output and standard error land together in `output` when given.
+inline int RunTool(const std::string& command, std::string* output = nullptr) {
+  const RunResult r = RunCommand(command + " 2>&1");
+  if (output != nullptr) *output = r.out;
+  return r.status;
+}

@@ -74,7 +74,7 @@ TEST(Pictures, AllFourteenExistAtTheirSizes) {
 }
 
 TEST(Pictures, PicturemakerRedrawsThemByteForByte) {
-  TempDir dir("redraw");
+  TempDir dir;
   ASSERT_EQ(RunTool(std::string(PICTUREMAKER) + " --out " + dir.path()), 0);
   for (const PictureFile& f : kShowPictures) {
     EXPECT_EQ(ReadBytes(dir / f.name), ReadBytes(f.name)) << f.name << " differs";
@@ -93,7 +93,7 @@ TEST(Pictures, PicturemakerCommandLine) {
   EXPECT_EQ(RunTool(std::string(PICTUREMAKER) + " --bogus", &out), 1);
   EXPECT_NE(out.find("--bogus"), std::string::npos);
 
-  TempDir dir("nofonts");
+  TempDir dir;
   EXPECT_EQ(
       RunTool(std::string(PICTUREMAKER) + " --out " + dir.path() + " --fonts /nonexistent", &out),
       1);

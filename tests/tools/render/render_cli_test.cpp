@@ -3,15 +3,10 @@
 // its progress on a terminal and in a log, and the enlarged video. The runs
 // are short (--until) to keep the suite cheap.
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,26 +14,9 @@
 
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < text.size()) {
-    const size_t end = std::min(text.find('\n', at), text.size());
-    lines.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return lines;
-}
-
-// Runs the renderer with `args`, stdout discarded; returns the exit status
-// and stderr.
-int RunRenderer(const std::string& args, std::string* err, const std::string& env = "") {
-  return RunCommand(env + " " + Renderer() + " " + args + " 2>&1 >/dev/null", err);
-}
-
-std::string ReadText(const std::string& path) {
-  const std::vector<unsigned char> bytes = ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
+// Runs the renderer with `args` and `env` assignments in front.
+RunResult RunRenderer(const std::string& args, const std::string& env = "") {
+  return RunCommand(env + " " + Renderer() + " " + args);
 }
 
 bool Exists(const std::string& path) {
@@ -74,14 +52,13 @@ TEST(RenderCommandLine, OptionsThatCannotGoTogetherAreRefusedInOneLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    std::string err;
-    const int status = RunRenderer("--quiet " + c.args, &err);
+    const RunResult r = RunRenderer("--quiet " + c.args);
     if (c.reason.empty()) {
-      EXPECT_EQ(status, 0) << err;
-      EXPECT_EQ(err, "");
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.err, "");
     } else {
-      EXPECT_EQ(status, 2);
-      EXPECT_EQ(err, "veldraflimmer-render: " + c.reason + "\n");
+      EXPECT_EQ(r.status, 2);
+      EXPECT_EQ(r.err, "veldraflimmer-render: " + c.reason + "\n");
     }
   }
 }
@@ -90,10 +67,12 @@ TEST(RenderFailures, AFailedWriteIsOneLineWithStatusOneAndLeavesNoScratchFiles) 
   TempDir dir, scratch, fakeBin, emptyBin;
   const std::string d = dir.path();
   // A picture whose file is the full device: the write fails part-way.
-  std::filesystem::create_symlink("/dev/full", d + "/at-1000.png");
+  const std::string full = FullDevice();
+  ASSERT_FALSE(full.empty());
+  std::filesystem::create_symlink(full, dir / "at-1000.png");
   // An ffmpeg that refuses to work, saying why.
-  const std::string fake = fakeBin.path() + "/ffmpeg";
-  std::ofstream(fake) << "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n";
+  const std::string fake = fakeBin / "ffmpeg";
+  ASSERT_TRUE(WriteFile(fake, "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n"));
   std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
 
   struct Case {
@@ -103,10 +82,10 @@ TEST(RenderFailures, AFailedWriteIsOneLineWithStatusOneAndLeavesNoScratchFiles) 
     std::string line;  // the whole of stderr, or its start when it ends in "..."
   };
   const Case cases[] = {
-      {"sound to a full disk", "--wav /dev/full --until 1000", "", "cannot write /dev/full"},
+      {"sound to a full disk", "--wav " + full + " --until 1000", "", "cannot write " + full},
       {"picture to a full disk", "--png-at 1000 --png-dir " + d, "",
        "cannot write " + d + "/at-1000.png"},
-      {"video to a full disk", "--out /dev/full --scale 1 --fps 10 --until 500", "",
+      {"video to a full disk", "--out " + full + " --scale 1 --fps 10 --until 500", "",
        "ffmpeg: ...No space left on device"},
       {"no ffmpeg", "--out " + d + "/v.mp4 --until 500", emptyBin.path(),
        "ffmpeg not found (it encodes --out videos)"},
@@ -117,11 +96,12 @@ TEST(RenderFailures, AFailedWriteIsOneLineWithStatusOneAndLeavesNoScratchFiles) 
     SCOPED_TRACE(c.what);
     std::string env = "TMPDIR=" + scratch.path();
     if (!c.path.empty()) env += " PATH=" + c.path;
-    std::string err;
-    EXPECT_EQ(RunRenderer("--quiet " + c.args, &err, env), 1) << err;
+    const RunResult r = RunRenderer("--quiet " + c.args, env);
+    const std::string& err = r.err;
+    EXPECT_EQ(r.status, 1) << err;
     const std::string prefix = "veldraflimmer-render: ";
     const size_t dots = c.line.find("...");
-    ASSERT_EQ(SplitLines(err).size(), 1u) << err;
+    ASSERT_EQ(Lines(err).size(), 1u) << err;
     if (dots == std::string::npos) {
       EXPECT_EQ(err, prefix + c.line + "\n");
     } else {
@@ -129,49 +109,18 @@ TEST(RenderFailures, AFailedWriteIsOneLineWithStatusOneAndLeavesNoScratchFiles) 
       EXPECT_NE(err.find(c.line.substr(dots + 3)), std::string::npos) << err;
     }
     EXPECT_TRUE(std::filesystem::is_empty(scratch.path())) << "scratch files left behind";
-    EXPECT_FALSE(Exists(d + "/v.mp4")) << "an output without a video";
+    EXPECT_FALSE(Exists(dir / "v.mp4")) << "an output without a video";
   }
-}
-
-// Runs `program` with `args` on a new pseudo-terminal; returns all it printed.
-std::string RunOnTerminal(const std::string& program, std::vector<std::string> args, int* status) {
-  args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int terminal = -1;
-  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
-  if (pid == 0) {
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  std::string out;
-  if (pid < 0) return out;
-  char buffer[4096];
-  ssize_t n;
-  // The end of the output shows as an error (EIO) once the program has gone.
-  while ((n = read(terminal, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-    if (n > 0) out.append(buffer, static_cast<size_t>(n));
-  }
-  close(terminal);
-  int raw = 0;
-  waitpid(pid, &raw, 0);
-  *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return out;
 }
 
 TEST(RenderProgressOutput, ABarOnATerminalAndPlainLinesInALog) {
   // A fifth of the show, rendered without output: fast, and long enough for
   // the log to get its lines at 10% and 20%.
-  const std::vector<std::string> args = {"--null", "--until", "10000"};
-  TempDir dir;
-  const std::string log = dir.path() + "/log.txt";
-  std::string command = Renderer();
-  for (const std::string& a : args) command += " " + a;
-  ASSERT_EQ(RunCommand(command + " 2>" + log), 0);
-  int status = -1;
-  const std::string terminal = RunOnTerminal(Renderer(), args, &status);
-  ASSERT_EQ(status, 0) << terminal;
+  // The log is stderr captured through a pipe, as a redirection to a file.
+  const RunResult log = RunCommand(Renderer() + " --null --until 10000");
+  ASSERT_EQ(log.status, 0) << log.err;
+  const RunResult terminal = RunOnTerminal({Renderer(), "--null", "--until", "10000"});
+  ASSERT_EQ(terminal.status, 0) << terminal.out;
 
   struct Case {
     const char* where;
@@ -180,11 +129,11 @@ TEST(RenderProgressOutput, ABarOnATerminalAndPlainLinesInALog) {
   };
   const Case cases[] = {
       {"log",
-       ReadText(log),
+       log.err,
        {"rendered  10%  frame ", "\nrendered  20%  frame ", " frames rendered in "},
        {"\r", "["}},
       {"terminal",
-       terminal,
+       terminal.out,
        {"\r[####....", "%  frame ", " frames rendered in "},
        {"rendered  10%"}},
   };
@@ -217,26 +166,26 @@ TEST(RenderVideo, TheVideoIsTheRenderedFrameEnlargedWithHardPixelEdges) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.factor);
     TempDir dir;
-    const std::string video = dir.path() + "/v.mp4";
-    ASSERT_EQ(RunCommand(Renderer() + " --quiet --fps 10 --until 1000 --png-at 1000 --png-dir " +
-                         dir.path() + " --out " + video + " " + c.scale),
-              0);
-    const Frame rendered = ReadPng(dir.path() + "/at-1000.png");
+    const std::string video = dir / "v.mp4";
+    const RunResult rendering =
+        RunCommand(Renderer() + " --quiet --fps 10 --until 1000 --png-at 1000 --png-dir " +
+                   dir.path() + " --out " + video + " " + c.scale);
+    ASSERT_EQ(rendering.status, 0) << rendering.err;
+    const Frame rendered = ReadPng(dir / "at-1000.png");
     ASSERT_EQ(rendered.width, 320);
-    std::string probe;
-    ASSERT_EQ(RunCommand("ffprobe -v error -select_streams v -show_entries "
-                         "stream=width,height,pix_fmt,color_space -of csv=p=0 " +
-                             video,
-                         &probe),
-              0);
+    const RunResult probe = RunCommand(
+        "ffprobe -v error -select_streams v -show_entries "
+        "stream=width,height,pix_fmt,color_space -of csv=p=0 " +
+        video);
+    ASSERT_EQ(probe.status, 0) << probe.err;
     const int width = 320 * c.factor, height = 240 * c.factor;
-    EXPECT_EQ(probe, std::to_string(width) + "," + std::to_string(height) + ",yuv420p,bt709\n");
+    EXPECT_EQ(probe.out, std::to_string(width) + "," + std::to_string(height) + ",yuv420p,bt709\n");
 
-    const std::string raw = dir.path() + "/end.rgb";
-    ASSERT_EQ(RunCommand("ffmpeg -v error -sseof -0.3 -i " + video +
-                         " -f rawvideo -pix_fmt rgb24 " + raw),
-              0);
-    const std::vector<unsigned char> bytes = ReadBytes(raw);
+    const std::string raw = dir / "end.rgb";
+    const RunResult decoding = RunCommand("ffmpeg -v error -sseof -0.3 -i " + video +
+                                          " -f rawvideo -pix_fmt rgb24 " + raw);
+    ASSERT_EQ(decoding.status, 0) << decoding.err;
+    const std::vector<unsigned char> bytes = ReadFile<std::vector<unsigned char>>(raw);
     const size_t frameBytes = static_cast<size_t>(width) * height * 3;
     ASSERT_GE(bytes.size(), frameBytes);
     const unsigned char* last = bytes.data() + bytes.size() - frameBytes;

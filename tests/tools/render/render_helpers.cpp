@@ -2,36 +2,8 @@
 #include "render_helpers.h"
 
 #include <png.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vf-render-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
-int RunCommand(const std::string& command, std::string* out) {
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-    if (out != nullptr) out->append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::string Renderer() {
   return "./veldraflimmer-render";
@@ -39,20 +11,18 @@ std::string Renderer() {
 
 void WriteRaw(const std::string& path, int w, int h,
               const std::function<uint32_t(int, int)>& pixel) {
-  std::vector<unsigned char> bytes;
+  std::string bytes;
   bytes.reserve(static_cast<size_t>(w) * h * 4);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const uint32_t p = pixel(x, y);
-      bytes.push_back(static_cast<unsigned char>(p >> 16));
-      bytes.push_back(static_cast<unsigned char>(p >> 8));
-      bytes.push_back(static_cast<unsigned char>(p));
-      bytes.push_back(static_cast<unsigned char>(p >> 24));
+      bytes.push_back(static_cast<char>(p >> 16));
+      bytes.push_back(static_cast<char>(p >> 8));
+      bytes.push_back(static_cast<char>(p));
+      bytes.push_back(static_cast<char>(p >> 24));
     }
   }
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  WriteFile(path, bytes);
 }
 
 void WriteTestPictures(const std::string& folder) {
@@ -114,11 +84,6 @@ Frame ReadPng(const std::string& path) {
                    static_cast<uint32_t>(bytes[3 * i + 1]) << 8 | bytes[3 * i + 2];
   }
   return frame;
-}
-
-std::vector<unsigned char> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<Event> ParseEvents(const std::string& text) {

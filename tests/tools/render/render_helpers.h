@@ -1,26 +1,14 @@
-// Helpers for driving veldraflimmer-render from tests: running it, test
-// pictures in distinct solid colours, reading its PNG and event output.
+// Helpers for driving veldraflimmer-render from tests: test pictures in
+// distinct solid colours, reading its PNG and event output. Folders, files and
+// processes come from the shared test support.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-// A fresh empty folder under the system's temporary folder, removed by the
-// destructor with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// Runs a shell command; returns its exit status (-1 if it did not exit) and
-// its standard output.
-int RunCommand(const std::string& command, std::string* out = nullptr);
+#include "test_files.h"
+#include "test_process.h"
 
 // The renderer in the working directory (the tests run in <build>/bin).
 std::string Renderer();
@@ -62,8 +50,6 @@ struct Frame {
   double Share(int x0, int y0, int x1, int y1, uint32_t colour) const;
 };
 Frame ReadPng(const std::string& path);
-
-std::vector<unsigned char> ReadBytes(const std::string& path);
 
 // One line of --events.
 struct Event {

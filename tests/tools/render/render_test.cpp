@@ -12,15 +12,9 @@
 
 namespace {
 std::vector<Event> RenderEvents(const std::string& extra = "") {
-  std::string out;
-  const int status = RunCommand(Renderer() + " --quiet --null --events " + extra, &out);
-  EXPECT_EQ(status, 0);
-  return ParseEvents(out);
-}
-
-int32_t Le32(const std::vector<unsigned char>& b, size_t at) {
-  return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
-                              static_cast<uint32_t>(b[at + 3]) << 24);
+  const RunResult r = RunCommand(Renderer() + " --quiet --null --events " + extra);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return ParseEvents(r.out);
 }
 }  // namespace
 
@@ -77,32 +71,32 @@ TEST(RenderOutput, TwoRendersGiveIdenticalPicturesAndSound) {
   const std::string common =
       " --quiet --pictures " + pictures.path() + " --png-at 19,5000,25000,40000";
   ASSERT_EQ(
-      RunCommand(Renderer() + common + " --png-dir " + a.path() + " --wav " + a.path() + "/s.wav"),
+      RunCommand(Renderer() + common + " --png-dir " + a.path() + " --wav " + (a / "s.wav")).status,
       0);
   ASSERT_EQ(
-      RunCommand(Renderer() + common + " --png-dir " + b.path() + " --wav " + b.path() + "/s.wav"),
+      RunCommand(Renderer() + common + " --png-dir " + b.path() + " --wav " + (b / "s.wav")).status,
       0);
   for (const char* name : {"at-19.png", "at-5000.png", "at-25000.png", "at-40000.png", "s.wav"}) {
-    const std::vector<unsigned char> first = ReadBytes(a.path() + "/" + name);
+    const std::string first = ReadFile(a / name);
     EXPECT_GT(first.size(), 100u) << name;
-    EXPECT_TRUE(first == ReadBytes(b.path() + "/" + name)) << name << " differs";
+    EXPECT_TRUE(first == ReadFile(b / name)) << name << " differs";
   }
 
-  EXPECT_EQ(ReadPng(a.path() + "/at-5000.png").width, 320);
+  EXPECT_EQ(ReadPng(a / "at-5000.png").width, 320);
   // The sound: 735 stereo frames per video frame of the whole show, not silent.
-  const std::vector<unsigned char> wav = ReadBytes(a.path() + "/s.wav");
+  const std::string wav = ReadFile(a / "s.wav");
   ASSERT_GT(wav.size(), 44u);
-  EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
-  EXPECT_EQ(Le32(wav, 24), 44100);
-  const int32_t dataBytes = Le32(wav, 40);
-  EXPECT_EQ(static_cast<size_t>(dataBytes) + 44, wav.size());
-  EXPECT_EQ(dataBytes % (735 * 4), 0);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_EQ(Le32(wav, 24), 44100u);
+  const uint32_t dataBytes = Le32(wav, 40);
+  EXPECT_EQ(dataBytes + 44, wav.size());
+  EXPECT_EQ(dataBytes % (735 * 4), 0u);
   const double seconds = dataBytes / (44100.0 * 4);
   EXPECT_GT(seconds, 44.5);
   EXPECT_LT(seconds, 47.5);
   long loud = 0;
   for (size_t i = 44; i + 1 < wav.size(); i += 2) {
-    const int16_t v = static_cast<int16_t>(wav[i] | wav[i + 1] << 8);
+    const auto v = static_cast<int16_t>(Le16(wav, i));
     loud += v > 1000 || v < -1000;
   }
   EXPECT_GT(loud, static_cast<long>(wav.size() / 100));
@@ -110,24 +104,22 @@ TEST(RenderOutput, TwoRendersGiveIdenticalPicturesAndSound) {
 
 TEST(RenderOutput, PicturesOnlyStopAfterTheLastRequestedFrame) {
   TempDir dir;
-  std::string err;
-  // The progress goes to stderr; redirect it to stdout to see it.
-  ASSERT_EQ(RunCommand(Renderer() + " --png-at 1000 --png-dir " + dir.path() + " 2>&1", &err), 0);
-  EXPECT_NE(err.find("frames rendered"), std::string::npos) << "no progress: " << err;
-  EXPECT_EQ(ReadPng(dir.path() + "/at-1000.png").width, 320);
+  const RunResult r = RunCommand(Renderer() + " --png-at 1000 --png-dir " + dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("frames rendered"), std::string::npos) << "no progress: " << r.err;
+  EXPECT_EQ(ReadPng(dir / "at-1000.png").width, 320);
 }
 
 TEST(RenderOutput, Mp4HoldsVideoAndSoundOfTheWholeShow) {
   TempDir dir;
-  const std::string mp4 = dir.path() + "/show.mp4";
-  ASSERT_EQ(RunCommand(Renderer() + " --quiet --fps 10 --scale 1 --out " + mp4), 0);
-  std::string probe;
-  ASSERT_EQ(
-      RunCommand("ffprobe -v error -show_entries stream=codec_type,width,height -show_entries "
-                 "format=duration -of default=noprint_wrappers=1 " +
-                     mp4,
-                 &probe),
-      0);
+  const std::string mp4 = dir / "show.mp4";
+  ASSERT_EQ(RunCommand(Renderer() + " --quiet --fps 10 --scale 1 --out " + mp4).status, 0);
+  const RunResult probed = RunCommand(
+      "ffprobe -v error -show_entries stream=codec_type,width,height -show_entries "
+      "format=duration -of default=noprint_wrappers=1 " +
+      mp4);
+  ASSERT_EQ(probed.status, 0) << probed.err;
+  const std::string& probe = probed.out;
   EXPECT_NE(probe.find("codec_type=video"), std::string::npos) << probe;
   EXPECT_NE(probe.find("codec_type=audio"), std::string::npos) << probe;
   EXPECT_NE(probe.find("width=320"), std::string::npos) << probe;
@@ -138,45 +130,40 @@ TEST(RenderOutput, Mp4HoldsVideoAndSoundOfTheWholeShow) {
   EXPECT_GT(duration, 44.5);
   EXPECT_LT(duration, 47.5);
   // No temporary files are left beside the output.
-  std::string listing;
-  RunCommand("ls " + dir.path(), &listing);
-  EXPECT_EQ(listing, "show.mp4\n");
+  EXPECT_EQ(RunCommand("ls " + dir.path()).out, "show.mp4\n");
 }
 
 TEST(RenderCommandLine, HelpExplainsTheOptionsAndMistakesAreRefused) {
-  std::string help;
-  EXPECT_EQ(RunCommand(Renderer() + " --help", &help), 0);
+  const RunResult helped = RunCommand(Renderer() + " --help");
+  EXPECT_EQ(helped.status, 0);
+  const std::string& help = helped.out;
   for (const char* option :
        {"--out", "--wav", "--png-at", "--png-dir", "--events", "--null", "--fps"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
-  EXPECT_EQ(RunCommand(Renderer() + " --bogus 2>/dev/null"), 2);
-  EXPECT_EQ(RunCommand(Renderer() + " 2>/dev/null"), 2);
-  EXPECT_EQ(RunCommand(Renderer() + " --png-at 10,x 2>/dev/null"), 2);
-  EXPECT_EQ(RunCommand(Renderer() + " --fps 0 --null 2>/dev/null"), 2);
+  EXPECT_EQ(RunCommand(Renderer() + " --bogus").status, 2);
+  EXPECT_EQ(RunCommand(Renderer() + "").status, 2);
+  EXPECT_EQ(RunCommand(Renderer() + " --png-at 10,x").status, 2);
+  EXPECT_EQ(RunCommand(Renderer() + " --fps 0 --null").status, 2);
 }
 
 TEST(RenderOutput, AFrameAfterTheShowsEndIsReportedAsAFailure) {
   TempDir dir;
-  std::string err;
-  EXPECT_EQ(
-      RunCommand(Renderer() + " --quiet --png-at 1000,90000 --png-dir " + dir.path() + " 2>&1",
-                 &err),
-      1);
-  EXPECT_NE(err.find("ended before song time 90000"), std::string::npos) << err;
-  EXPECT_EQ(ReadPng(dir.path() + "/at-1000.png").width, 320);
+  const RunResult r =
+      RunCommand(Renderer() + " --quiet --png-at 1000,90000 --png-dir " + dir.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("ended before song time 90000"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadPng(dir / "at-1000.png").width, 320);
 }
 
 TEST(RenderPictures, AMissingPictureIsNamedAndTheShowGoesOn) {
   TempDir empty, out;
-  std::string err;
-  const int status = RunCommand(Renderer() + " --quiet --pictures " + empty.path() +
-                                    " --png-at 2000 --png-dir " + out.path() + " 2>&1 >/dev/null",
-                                &err);
-  EXPECT_EQ(status, 0);
-  EXPECT_NE(err.find("kludd.raw is missing or short"), std::string::npos) << err;
-  EXPECT_NE(err.find("grabak3.raw is missing or short"), std::string::npos) << err;
-  const Frame frame = ReadPng(out.path() + "/at-2000.png");
+  const RunResult r = RunCommand(Renderer() + " --quiet --pictures " + empty.path() +
+                                 " --png-at 2000 --png-dir " + out.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("kludd.raw is missing or short"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("grabak3.raw is missing or short"), std::string::npos) << r.err;
+  const Frame frame = ReadPng(out / "at-2000.png");
   ASSERT_EQ(frame.width, 320);
   // Transparent kollademos: the grey noise shows through.
   const uint32_t c = frame.At(160, 150);

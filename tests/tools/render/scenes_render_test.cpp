@@ -34,11 +34,10 @@ class SceneFrames : public ::testing::Test {
     pictures_ = new TempDir;
     frames_ = new TempDir;
     WriteTestPictures(pictures_->path());
-    std::string out;
-    ASSERT_EQ(
-        RunCommand(Renderer() + " --quiet --null --events --pictures " + pictures_->path(), &out),
-        0);
-    const std::vector<Event> events = ParseEvents(out);
+    const RunResult r =
+        RunCommand(Renderer() + " --quiet --null --events --pictures " + pictures_->path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<Event> events = ParseEvents(r.out);
     ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
     int scenes = 0, links = 0, flashes = 0;
     for (const Event& e : events) {
@@ -69,7 +68,8 @@ class SceneFrames : public ::testing::Test {
       at_[name] = ms;
     }
     ASSERT_EQ(RunCommand(Renderer() + " --quiet --pictures " + pictures_->path() + " --png-dir " +
-                         frames_->path() + " --png-at " + list),
+                         frames_->path() + " --png-at " + list)
+                  .status,
               0);
   }
   static void TearDownTestSuite() {

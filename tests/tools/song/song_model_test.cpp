@@ -6,11 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "composition.h"
+#include "test_files.h"
 #include "xm_writer.h"
 
 namespace {
@@ -121,10 +120,8 @@ TEST(SongModel, CompositionIsDeterministicAndMatchesTheBuiltFile) {
   std::vector<uint8_t> first = WriteXm(songmaker::ComposeSong());
   std::vector<uint8_t> second = WriteXm(songmaker::ComposeSong());
   EXPECT_EQ(first, second);
-  std::ifstream in("veldraflimmer.xm", std::ios::binary);
-  ASSERT_TRUE(in.good());
-  std::vector<uint8_t> built((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+  const auto built = ReadFile<std::vector<uint8_t>>("veldraflimmer.xm");
+  ASSERT_FALSE(built.empty());
   EXPECT_EQ(first, built);
   EXPECT_LT(built.size(), 600'000u);
 }

@@ -3,16 +3,10 @@
 // clipped sample, and starts an audible hit on the rows the show is timed to.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
@@ -21,6 +15,8 @@
 #include <vector>
 
 #include "sync.h"
+#include "test_files.h"
+#include "test_process.h"
 
 namespace {
 
@@ -29,18 +25,18 @@ constexpr int kFramesPerRow = 6 * kFramesPerTick;  // speed 6
 constexpr int kRowsInSong = 64 * 7 + 67;
 
 // Interleaved stereo samples of a 16-bit PCM WAV file; empty on any error.
-std::vector<int16_t> ReadWav(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return {};
+std::vector<int16_t> ReadWav(const std::string& path) {
+  const std::string bytes = ReadFile(path);
+  if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0) return {};
   size_t at = 12;
   while (at + 8 <= bytes.size()) {
-    uint32_t size;
-    std::memcpy(&size, bytes.data() + at + 4, 4);
-    if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
+    uint32_t size = Le32(bytes, at + 4);
+    if (bytes.compare(at, 4, "data") == 0) {
       size = std::min<uint32_t>(size, static_cast<uint32_t>(bytes.size() - at - 8));
       std::vector<int16_t> samples(size / 2);
-      std::memcpy(samples.data(), bytes.data() + at + 8, samples.size() * 2);
+      for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(Le16(bytes, at + 8 + 2 * i));
+      }
       return samples;
     }
     at += 8 + size + (size & 1);
@@ -52,12 +48,11 @@ class SongRender : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     // CTest may run the cases of this suite in parallel processes: each
-    // renders into a file of its own.
-    std::string wav = "song_render_test_" + std::to_string(getpid()) + ".wav";
-    int status = std::system(("./xmplay veldraflimmer.xm --wav " + wav + " >/dev/null").c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    samples_ = ReadWav(wav.c_str());
-    std::remove(wav.c_str());
+    // renders into a folder of its own.
+    const TempDir dir;
+    const RunResult r = RunCommand("./xmplay veldraflimmer.xm --wav " + (dir / "song.wav"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    samples_ = ReadWav(dir / "song.wav");
   }
   static void TearDownTestSuite() { samples_.clear(); }
   static std::vector<int16_t> samples_;
@@ -68,14 +63,13 @@ std::vector<int16_t> SongRender::samples_;
 // timeline xmplay prints (one line per tick, each tick kFramesPerTick frames).
 std::map<std::pair<int, int>, long> RowStarts() {
   std::map<std::pair<int, int>, long> starts;
-  FILE* timeline = popen("./xmplay veldraflimmer.xm --timeline", "r");
-  if (timeline == nullptr) return starts;
+  const RunResult timeline = RunCommand("./xmplay veldraflimmer.xm --timeline");
+  if (timeline.status != 0) return starts;
+  std::istringstream lines(timeline.out);
   int order, row, tick, ms;
-  for (long line = 0; std::fscanf(timeline, "%d %d %d %d", &order, &row, &tick, &ms) == 4; ++line) {
+  for (long line = 0; lines >> order >> row >> tick >> ms; ++line) {
     if (tick == 0) starts.emplace(std::make_pair(order, row), line * kFramesPerTick);
   }
-  const int status = pclose(timeline);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) starts.clear();
   return starts;
 }
 

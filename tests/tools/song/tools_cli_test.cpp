@@ -2,24 +2,17 @@
 // status, and songembed regenerating the build's song_data.cpp exactly.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
+
+#include "test_files.h"
+#include "test_process.h"
 
 namespace {
 
 int RunTool(const std::string& command) {
-  int status = std::system((command + " >/dev/null 2>&1").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return RunCommand(command).status;
 }
 
 TEST(SongTools, HelpAndUsage) {
@@ -43,11 +36,11 @@ TEST(SongTools, FailuresAreReportedByExitStatus) {
 
 TEST(SongTools, SongmakerAndSongembedAreDeterministic) {
   ASSERT_EQ(RunTool("./songmaker song_cli_copy.xm"), 0);
-  EXPECT_EQ(Slurp("song_cli_copy.xm"), Slurp("veldraflimmer.xm"));
+  EXPECT_EQ(ReadFile("song_cli_copy.xm"), ReadFile("veldraflimmer.xm"));
   ASSERT_EQ(RunTool("./songembed veldraflimmer.xm song_cli_data.cpp"), 0);
-  std::string generated = Slurp("../generated/song_data.cpp");
+  std::string generated = ReadFile("../generated/song_data.cpp");
   ASSERT_FALSE(generated.empty());
-  EXPECT_EQ(Slurp("song_cli_data.cpp"), generated);
+  EXPECT_EQ(ReadFile("song_cli_data.cpp"), generated);
   std::remove("song_cli_copy.xm");
   std::remove("song_cli_data.cpp");
 }

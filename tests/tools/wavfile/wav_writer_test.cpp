@@ -3,26 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "test_files.h"
 #include "wav_writer.h"
 
 namespace {
 
-std::string TempPath(const char* name) {
-  return testing::TempDir() + "wavfile_" + name + ".wav";
-}
-
-uint32_t Read32(const std::vector<unsigned char>& b, size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
 TEST(WavWriter, HeaderSizesMatchTheDataWritten) {
-  const std::string path = TempPath("header");
+  const TempDir dir;
+  const std::string path = dir / "header.wav";
   WavWriter wav;
   ASSERT_TRUE(wav.Open(path, 22050));
   const int16_t first[] = {1, -2, 0x1234, -0x1234};
@@ -31,27 +22,26 @@ TEST(WavWriter, HeaderSizesMatchTheDataWritten) {
   ASSERT_TRUE(wav.Write(second, 1));
   ASSERT_TRUE(wav.Close());
 
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), {});
+  const auto b = ReadFile<std::vector<unsigned char>>(path);
   ASSERT_EQ(b.size(), 44u + 12u);
   EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
-  EXPECT_EQ(Read32(b, 4), 36u + 12u);
+  EXPECT_EQ(Le32(b, 4), 36u + 12u);
   EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
-  EXPECT_EQ(Read32(b, 24), 22050u);
-  EXPECT_EQ(Read32(b, 28), 22050u * 4);
+  EXPECT_EQ(Le32(b, 24), 22050u);
+  EXPECT_EQ(Le32(b, 28), 22050u * 4);
   EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
-  EXPECT_EQ(Read32(b, 40), 12u);
+  EXPECT_EQ(Le32(b, 40), 12u);
   // -2 little-endian, then 0x1234 and 7.
   EXPECT_EQ(b[46], 0xFE);
   EXPECT_EQ(b[47], 0xFF);
   EXPECT_EQ(b[48], 0x34);
   EXPECT_EQ(b[49], 0x12);
   EXPECT_EQ(b[52], 7);
-  std::remove(path.c_str());
 }
 
 TEST(WavWriter, RefusesDataBeyondWhatTheHeaderCanDescribe) {
-  const std::string path = TempPath("limit");
+  const TempDir dir;
+  const std::string path = dir / "limit.wav";
   WavWriter wav;
   ASSERT_TRUE(wav.Open(path, 44100));
   // The size test comes before any sample is read, so the short buffer is
@@ -60,7 +50,6 @@ TEST(WavWriter, RefusesDataBeyondWhatTheHeaderCanDescribe) {
   EXPECT_FALSE(wav.Write(one, 1u << 30));
   EXPECT_FALSE(wav.Write(one, 1));  // the writer stays failed
   EXPECT_FALSE(wav.Close());
-  std::remove(path.c_str());
 }
 
 TEST(WavWriter, AnUnwritablePathFailsToOpen) {

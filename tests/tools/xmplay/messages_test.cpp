@@ -4,8 +4,6 @@
 // the sound library underneath.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "run_xmplay.h"
 
 namespace {
@@ -23,11 +21,11 @@ std::vector<std::string> MessageLines(const std::string& err) {
 TEST(XmplayMessagesTest, EachFailureAndTheSilentFallbackIsOneLine) {
   const std::string song = WriteSong(SquareSong(8, 64, 6, 125), "messages.xm");
   const std::string text = TempPath("not_a_module.xm");
-  std::ofstream(text) << "just some text, long enough to be read as a header\n";
+  ASSERT_TRUE(WriteFile(text, "just some text, long enough to be read as a header\n"));
   // The sound library finds no device at all on any machine: its
   // configuration is an empty file, and SDL is kept to that library.
   const std::string emptyConfig = TempPath("empty_alsa.conf");
-  std::ofstream(emptyConfig).flush();
+  ASSERT_TRUE(WriteFile(emptyConfig, ""));
   const std::string noDevice = "SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH=" + emptyConfig;
 
   struct Case {

@@ -8,33 +8,24 @@
 
 namespace {
 
-uint32_t U32(const std::string& s, size_t at) {
-  return static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
-         static_cast<uint8_t>(s[at + 2]) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
-}
-uint16_t U16(const std::string& s, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8);
-}
-
 // Checks the 44-byte header of a 16-bit stereo 44,100 Hz file and returns the
 // frames it holds.
 uint32_t CheckWav(const std::string& wav) {
   EXPECT_GE(wav.size(), 44u);
   if (wav.size() < 44) return 0;
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
-  EXPECT_EQ(U32(wav, 4), wav.size() - 8);
+  EXPECT_EQ(Le32(wav, 4), wav.size() - 8);
   EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
-  EXPECT_EQ(U32(wav, 16), 16u);
-  EXPECT_EQ(U16(wav, 20), 1);  // PCM
-  EXPECT_EQ(U16(wav, 22), 2);
-  EXPECT_EQ(U32(wav, 24), 44100u);
-  EXPECT_EQ(U32(wav, 28), 44100u * 4);
-  EXPECT_EQ(U16(wav, 32), 4);
-  EXPECT_EQ(U16(wav, 34), 16);
+  EXPECT_EQ(Le32(wav, 16), 16u);
+  EXPECT_EQ(Le16(wav, 20), 1);  // PCM
+  EXPECT_EQ(Le16(wav, 22), 2);
+  EXPECT_EQ(Le32(wav, 24), 44100u);
+  EXPECT_EQ(Le32(wav, 28), 44100u * 4);
+  EXPECT_EQ(Le16(wav, 32), 4);
+  EXPECT_EQ(Le16(wav, 34), 16);
   EXPECT_EQ(wav.substr(36, 4), "data");
-  EXPECT_EQ(U32(wav, 40), wav.size() - 44);
-  return U32(wav, 40) / 4;
+  EXPECT_EQ(Le32(wav, 40), wav.size() - 44);
+  return Le32(wav, 40) / 4;
 }
 
 TEST(XmplayWavTest, StopsWhereTheSongFirstLoopsBack) {
@@ -43,7 +34,7 @@ TEST(XmplayWavTest, StopsWhereTheSongFirstLoopsBack) {
   const std::string wav = TempPath("two_orders.wav");
   const RunResult r = RunXmplay(song + " --wav " + wav);
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string bytes = ReadText(wav);
+  const std::string bytes = ReadFile(wav);
   EXPECT_EQ(CheckWav(bytes), 2u * 32 * 6 * 882);
 
   // The first note is heard at once (after its fade-in), both channels.
@@ -60,14 +51,14 @@ TEST(XmplayWavTest, RestartPositionLoopIsFoundToo) {
   const std::string wav = TempPath("restart.wav");
   ASSERT_EQ(RunXmplay(song + " --wav " + wav).status, 0);
   const int framesPerTick = static_cast<int>(1000 / (150 * 0.4f) * 44100 * 0.001f);
-  EXPECT_EQ(CheckWav(ReadText(wav)), 3u * 16 * 3 * framesPerTick);
+  EXPECT_EQ(CheckWav(ReadFile(wav)), 3u * 16 * 3 * framesPerTick);
 }
 
 TEST(XmplayWavTest, SecondsSetsTheLength) {
   const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "short.xm");
   const std::string wav = TempPath("seconds.wav");
   ASSERT_EQ(RunXmplay(song + " --wav " + wav + " --seconds 3.5").status, 0);
-  EXPECT_EQ(CheckWav(ReadText(wav)), 154350u);  // 3.5 s: longer than the song, which loops
+  EXPECT_EQ(CheckWav(ReadFile(wav)), 154350u);  // 3.5 s: longer than the song, which loops
 }
 
 TEST(XmplayWavTest, UnwritableOutputFails) {
@@ -116,7 +107,7 @@ TEST(XmplayRealFileTest, PlaysATrackerWrittenModule) {
   const std::string wav = TempPath("menu.wav");
   const RunResult r = RunXmplay(path + " --wav " + wav);
   ASSERT_EQ(r.status, 0) << r.err;
-  const uint32_t frames = CheckWav(ReadText(wav));
+  const uint32_t frames = CheckWav(ReadFile(wav));
   EXPECT_GT(frames, 44100u * 30);  // about 51 s before it loops
   EXPECT_LT(frames, 44100u * 120);
   const RunResult timeline = RunXmplay(path + " --timeline");
@@ -159,7 +150,7 @@ TEST(XmplaySongEndTest, EndsAtTheFirstReturnToAPlayedRow) {
     const std::string wav = TempPath("end.wav");
     const RunResult r = RunXmplay(song + " --wav " + wav + t.options);
     ASSERT_EQ(r.status, 0) << t.name << ": " << r.err;
-    EXPECT_EQ(CheckWav(ReadText(wav)), t.rows * 3 * 882) << t.name;
+    EXPECT_EQ(CheckWav(ReadFile(wav)), t.rows * 3 * 882) << t.name;
   }
 }
 

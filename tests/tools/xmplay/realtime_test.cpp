@@ -33,10 +33,10 @@ TEST(XmplayRealTimeTest, PlaysUntilTheSongLoopsBack) {
   EXPECT_NE(r.err.find('\r'), std::string::npos);
 
   // What the audio device was handed is what the offline render writes.
-  const std::string heard = ReadText(raw);
+  const std::string heard = ReadFile(raw);
   const std::string wav = TempPath("realtime.wav");
   ASSERT_EQ(RunXmplay(song + " --wav " + wav).status, 0);
-  const std::string rendered = ReadText(wav).substr(44);
+  const std::string rendered = ReadFile(wav).substr(44);
   ASSERT_EQ(rendered.size(), 42336u * 4);
   const size_t heardStart = heard.find_first_not_of('\0');
   const size_t renderedStart = rendered.find_first_not_of('\0');
@@ -90,7 +90,7 @@ TEST(XmplayRealTimeTest, CtrlCStopsCleanly) {
   ASSERT_EQ(done, pid) << "xmplay did not stop on SIGINT";
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_NE(ReadText(err).find("order"), std::string::npos);
+  EXPECT_NE(ReadFile(err).find("order"), std::string::npos);
 }
 
 }  // namespace
