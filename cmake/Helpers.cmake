@@ -1,15 +1,24 @@
 # Small helpers shared by the subsystem CMakeLists files.
 
-# vf_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# vf_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
+#             [FIXTURES <CTest fixtures the tests need>])
 # A GoogleTest executable whose tests are registered with CTest one by one.
 function(vf_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  # Only properties with a value: an empty one would swallow the next name.
+  set(properties "")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_FIXTURES)
+    list(APPEND properties FIXTURES_REQUIRED "${ARG_FIXTURES}")
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}")
+    PROPERTIES ${properties})
   # The ThreadSanitizer build compiles only the tests that run the mixing thread.
   if("threads" IN_LIST ARG_LABELS AND TARGET threads_tests)
     add_dependencies(threads_tests ${name})

@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+#include "sync.h"
+
 std::string Renderer() {
   return "./veldraflimmer-render";
 }
@@ -92,4 +94,41 @@ std::vector<Event> ParseEvents(const std::string& text) {
   Event e;
   while (in >> e.frame >> e.songMs >> e.order >> e.row >> e.command) events.push_back(e);
   return events;
+}
+
+std::map<std::string, int> ShotTimes(const std::vector<Event>& events) {
+  std::map<std::string, int> times;
+  int scenes = 0, links = 0, flashes = 0;
+  for (const Event& e : events) {
+    if (e.command == kSyncNextScene) times["scene" + std::to_string(++scenes)] = e.songMs;
+    if (e.command == kSyncLink) times["link" + std::to_string(++links)] = e.songMs;
+    if (e.command == kSyncFlash) times["flash" + std::to_string(++flashes)] = e.songMs;
+  }
+  return {
+      {"start", 19},
+      {"scene0", 2000},
+      {"scene1", times["scene1"] + 500},
+      {"overlays", times["link4"] + 300},
+      {"flash", times["flash1"] + 21},
+      {"scene2", times["scene2"] + 600},
+      {"scene3a", times["scene3"] + 1000},
+      {"scene3b", times["scene3"] + 2000},
+      {"scene4", times["scene4"] + 30},
+      {"scene5", times["scene5"] + 30},
+      {"scene6", times["scene6"] + 30},
+      {"scene7", times["scene7"] + 30},
+      {"scene8", times["scene8"] + 30},
+      {"fixed5000", 5000},
+      {"fixed25000", 25000},
+      {"fixed40000", 40000},
+  };
+}
+
+std::string ShotList(const std::map<std::string, int>& shots) {
+  std::string list;
+  for (const auto& [name, ms] : shots) {
+    if (!list.empty()) list += ',';
+    list += std::to_string(ms);
+  }
+  return list;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,3 +58,13 @@ struct Event {
   int songMs = 0, order = 0, row = 0, command = 0;
 };
 std::vector<Event> ParseEvents(const std::string& text);
+
+// The show rendered once per test run by render_once (a CTest fixture) into
+// RENDER_ONCE_DIR: the events of a --null run (events.txt), the test pictures
+// (pictures/), and one run with those pictures that writes the sound (s.wav)
+// and the frames at ShotTimes (at-T.png).
+// Named song times to look at, from the event times: the first frames of the
+// scenes and overlays and later ones, and three fixed times.
+std::map<std::string, int> ShotTimes(const std::vector<Event>& events);
+// The --png-at list of all shot times.
+std::string ShotList(const std::map<std::string, int>& shots);

@@ -11,15 +11,14 @@
 #include "sync.h"
 
 namespace {
-std::vector<Event> RenderEvents(const std::string& extra = "") {
-  const RunResult r = RunCommand(Renderer() + " --quiet --null --events " + extra);
-  EXPECT_EQ(r.status, 0) << r.err;
-  return ParseEvents(r.out);
+// The events of the render shared by the test run (render_once).
+std::vector<Event> SharedEvents() {
+  return ParseEvents(ReadFile(RENDER_ONCE_DIR "/events.txt"));
 }
 }  // namespace
 
 TEST(RenderTimeline, AllRecordsFireInOrderAtTheirOwnSongPositions) {
-  const std::vector<Event> events = RenderEvents();
+  const std::vector<Event> events = SharedEvents();
   ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
   for (int i = 0; i < kSyncRecords; ++i) {
     const Event& e = events[i];
@@ -37,7 +36,7 @@ TEST(RenderTimeline, AllRecordsFireInOrderAtTheirOwnSongPositions) {
 }
 
 TEST(RenderTimeline, ScenesChangeAtTheirPositionsAndTheStopEndsTheShowAfterAbout46s) {
-  const std::vector<Event> events = RenderEvents();
+  const std::vector<Event> events = SharedEvents();
   ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
   std::vector<std::pair<int, int>> sceneChanges;
   for (const Event& e : events) {
@@ -66,20 +65,18 @@ TEST(RenderTimeline, ScenesChangeAtTheirPositionsAndTheStopEndsTheShowAfterAbout
 }
 
 TEST(RenderOutput, TwoRendersGiveIdenticalPicturesAndSound) {
-  TempDir pictures, a, b;
-  WriteTestPictures(pictures.path());
-  const std::string common =
-      " --quiet --pictures " + pictures.path() + " --png-at 19,5000,25000,40000";
+  // A second render beside the one shared by the test run, with its pictures.
+  const std::string shared = RENDER_ONCE_DIR;
+  TempDir a;
   ASSERT_EQ(
-      RunCommand(Renderer() + common + " --png-dir " + a.path() + " --wav " + (a / "s.wav")).status,
-      0);
-  ASSERT_EQ(
-      RunCommand(Renderer() + common + " --png-dir " + b.path() + " --wav " + (b / "s.wav")).status,
+      RunCommand(Renderer() + " --quiet --pictures " + shared + "/pictures" +
+                 " --png-at 19,5000,25000,40000 --png-dir " + a.path() + " --wav " + (a / "s.wav"))
+          .status,
       0);
   for (const char* name : {"at-19.png", "at-5000.png", "at-25000.png", "at-40000.png", "s.wav"}) {
     const std::string first = ReadFile(a / name);
     EXPECT_GT(first.size(), 100u) << name;
-    EXPECT_TRUE(first == ReadFile(b / name)) << name << " differs";
+    EXPECT_TRUE(first == ReadFile(shared + "/" + name)) << name << " differs";
   }
 
   EXPECT_EQ(ReadPng(a / "at-5000.png").width, 320);

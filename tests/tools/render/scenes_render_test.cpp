@@ -27,69 +27,24 @@ int SharpFigurePixels(const Frame& f) {
   return n;
 }
 
+// The frames of the render shared by the test run (render_once). Checked in
+// SetUp, not SetUpTestSuite: GoogleTest reports the tests of a failed suite
+// set-up as skipped, and CTest would count them as passed.
 class SceneFrames : public ::testing::Test {
  protected:
-  // One run for the event times, one for the pictures at those times.
-  static void SetUpTestSuite() {
-    pictures_ = new TempDir;
-    frames_ = new TempDir;
-    WriteTestPictures(pictures_->path());
-    const RunResult r =
-        RunCommand(Renderer() + " --quiet --null --events --pictures " + pictures_->path());
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<Event> events = ParseEvents(r.out);
-    ASSERT_EQ(events.size(), static_cast<size_t>(kSyncRecords));
-    int scenes = 0, links = 0, flashes = 0;
-    for (const Event& e : events) {
-      if (e.command == kSyncNextScene) times_["scene" + std::to_string(++scenes)] = e.songMs;
-      if (e.command == kSyncLink) times_["link" + std::to_string(++links)] = e.songMs;
-      if (e.command == kSyncFlash) times_["flash" + std::to_string(++flashes)] = e.songMs;
-    }
-    // The frames to look at: the scene's first frames and later ones.
-    std::map<std::string, int> want = {
-        {"start", 19},
-        {"scene0", 2000},
-        {"scene1", times_["scene1"] + 500},
-        {"overlays", times_["link4"] + 300},
-        {"flash", times_["flash1"] + 21},
-        {"scene2", times_["scene2"] + 600},
-        {"scene3a", times_["scene3"] + 1000},
-        {"scene3b", times_["scene3"] + 2000},
-        {"scene4", times_["scene4"] + 30},
-        {"scene5", times_["scene5"] + 30},
-        {"scene6", times_["scene6"] + 30},
-        {"scene7", times_["scene7"] + 30},
-        {"scene8", times_["scene8"] + 30},
-    };
-    std::string list;
-    for (const auto& [name, ms] : want) {
-      if (!list.empty()) list += ',';
-      list += std::to_string(ms);
-      at_[name] = ms;
-    }
-    ASSERT_EQ(RunCommand(Renderer() + " --quiet --pictures " + pictures_->path() + " --png-dir " +
-                         frames_->path() + " --png-at " + list)
-                  .status,
-              0);
-  }
-  static void TearDownTestSuite() {
-    delete pictures_;
-    delete frames_;
+  void SetUp() override {
+    const std::string events = ReadFile(RENDER_ONCE_DIR "/events.txt");
+    ASSERT_FALSE(events.empty()) << "no events: the render_once fixture has not run";
+    shots_ = ShotTimes(ParseEvents(events));
   }
 
   static Frame Shot(const std::string& name) {
-    return ReadPng(frames_->path() + "/at-" + std::to_string(at_[name]) + ".png");
+    return ReadPng(RENDER_ONCE_DIR "/at-" + std::to_string(shots_.at(name)) + ".png");
   }
 
-  static TempDir* pictures_;
-  static TempDir* frames_;
-  static std::map<std::string, int> times_;
-  static std::map<std::string, int> at_;
+  static std::map<std::string, int> shots_;
 };
-TempDir* SceneFrames::pictures_ = nullptr;
-TempDir* SceneFrames::frames_ = nullptr;
-std::map<std::string, int> SceneFrames::times_;
-std::map<std::string, int> SceneFrames::at_;
+std::map<std::string, int> SceneFrames::shots_;
 }  // namespace
 
 TEST_F(SceneFrames, SceneZeroIsKollademosOverTheNoiseWithVeldraAtTheStart) {
