@@ -3,6 +3,8 @@
 # vf_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
 #             [FIXTURES <CTest fixtures the tests need>])
 # A GoogleTest executable whose tests are registered with CTest one by one.
+# Parameterised tests are named by their name generator alone, never by the
+# printed bytes of the parameter, so the names stay the same from build to build.
 function(vf_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -18,6 +20,7 @@ function(vf_add_test name)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     DISCOVERY_TIMEOUT 60
+    NO_PRETTY_VALUES
     PROPERTIES ${properties})
   # The ThreadSanitizer build compiles only the tests that run the mixing thread.
   if("threads" IN_LIST ARG_LABELS AND TARGET threads_tests)
