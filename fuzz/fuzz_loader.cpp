@@ -14,6 +14,7 @@
 #include "output.h"
 #include "sequencer.h"
 #include "song.h"
+#include "wave_out.h"
 
 namespace {
 
@@ -54,32 +55,18 @@ void FillSample(void* buffer, int bytes, int, int, int) {
 constexpr int kTicks = 300;
 constexpr int kFramesPerTick = 64;  // enough to cross loops, ramps and sample ends
 
-// The song start of FMUSIC_PlaySong and the voice reset of FSOUND_Init,
-// without a device: the fuzzer drives ticks and mixing itself.
-void Start(Song* song) {
-  FSOUND_MixRate = 44100;
-  mix_volumerampsteps = 128;
-  mix_1overvolumerampsteps = 1.0f / 128;
-  for (int v = 0; v < MIX_VOICES; ++v) {
-    FSOUND_Channel[v] = {};
-    FSOUND_Channel[v].index = v;
-    FSOUND_Channel[v].stepInteger = 1;
-  }
-  song->nextOrder = song->nextRow = -1;
-  song->order = song->row = song->tick = song->time = 0;
-  song->samplesLeftInTick = 0;
-  song->globalVolume = song->defaultGlobalVolume;
-  song->speed = song->defaultSpeed;
-  FMUSIC_SetBPM(song, song->defaultBPM);
-  FMUSIC_ResetEffectState(song);
-  for (int c = 0; c < MAX_CHANNELS; ++c) {
-    FMUSIC_Channel[c] = {};
-    FMUSIC_Channel[c].voice = &FSOUND_Channel[c];
-  }
+// The player's own start-up without a thread: the output opened on a virtual
+// device nobody advances, then the start state of FMUSIC_PlaySong. The fuzzer
+// drives ticks and mixing itself.
+bool Start(Song* song) {
+  FSOUND_SetWaveOutFactory(&FSOUND_CreateVirtualWaveOut);
+  const bool opened = FSOUND_Init(44100, 0);
+  FSOUND_SetWaveOutFactory(nullptr);
+  return opened && FMUSIC_SetStartState(song);
 }
 
 void Play(Song* song) {
-  Start(song);
+  if (!Start(song)) return;
   static float mix[2 * kFramesPerTick];
   static int16_t out[2 * kFramesPerTick];
   for (int t = 0; t < kTicks; ++t) {

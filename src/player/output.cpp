@@ -124,13 +124,8 @@ void FSOUND_Close() {
   FSOUND_CloseWaveOut();
 }
 
-bool FMUSIC_PlaySong(Song* song) {
-  if (song == nullptr) return false;
-  FMUSIC_StopSong(song);
-  WaveOut* device = FSOUND_GetWaveOut();
-  if (device == nullptr || FSOUND_BlockSize <= 0) return false;
-  if (song->channelCount < 0 || song->channelCount > MAX_CHANNELS) return false;
-
+bool FMUSIC_SetStartState(Song* song) {
+  if (song == nullptr || song->channelCount < 0 || song->channelCount > MAX_CHANNELS) return false;
   song->nextOrder = -1;
   song->nextRow = -1;
   song->order = 0;
@@ -147,6 +142,15 @@ bool FMUSIC_PlaySong(Song* song) {
     FMUSIC_Channel[i] = MusicChannel{};
     FMUSIC_Channel[i].voice = &FSOUND_Channel[i];
   }
+  return true;
+}
+
+bool FMUSIC_PlaySong(Song* song) {
+  if (song == nullptr) return false;
+  FMUSIC_StopSong(song);
+  WaveOut* device = FSOUND_GetWaveOut();
+  if (device == nullptr || FSOUND_BlockSize <= 0) return false;
+  if (!FMUSIC_SetStartState(song)) return false;
 
   for (auto& entry : FMUSIC_TimeInfo) entry.store(0, std::memory_order_relaxed);
   const size_t values = 2 * static_cast<size_t>(FSOUND_BufferSize);

@@ -36,6 +36,15 @@ void FSOUND_Close();
 // False for null, without FSOUND_Init, or for more than 32 channels. Stops
 // what plays, resets every voice and starts the song from its beginning.
 bool FMUSIC_PlaySong(Song* song);
+// The start state FMUSIC_PlaySong sets before its first fill: position 0 with
+// nothing pending, tick 0, default speed, tempo (at the mix rate of
+// FSOUND_Init) and global volume, the complete set's flow state cleared,
+// every voice idle, and the song's channel records zeroed and linked to
+// voices 0, 1, ... False for null or more than 32 channels, touching nothing.
+// Also for callers that tick a song themselves, without starting the device
+// (tests, the loader fuzzer); never while a song plays, whose mixing thread
+// owns this state.
+bool FMUSIC_SetStartState(Song* song);
 bool FMUSIC_StopSong(Song* song);  // false for null; the output is silent afterwards
 int FMUSIC_GetOrder(Song* song);   // order index of the block being heard; 0 for null
 int FMUSIC_GetRow(Song* song);

@@ -141,5 +141,5 @@ bool FMUSIC_FreeSong(Song* song);
 // Chooses the effect set `song` plays with, from the next FMUSIC_PlaySong on
 // (the show never calls it and plays with the show's set). False for null.
 bool FMUSIC_SetEffectSet(Song* song, EffectSet set);
-// Clears the complete set's playback state; part of the song start.
+// Clears the complete set's playback state; part of FMUSIC_SetStartState.
 void FMUSIC_ResetEffectState(Song* song);

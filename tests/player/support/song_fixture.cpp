@@ -7,6 +7,7 @@
 
 #include "file.h"
 #include "output.h"
+#include "wave_out.h"
 
 namespace songtest {
 
@@ -71,27 +72,13 @@ Song* Load(const XmSong& song, const LoadOptions& options) {
   return Load(WriteXm(song), options);
 }
 
-void StartPlayback(Song* song, int mixRate) {
-  FSOUND_MixRate = mixRate;
-  mix_volumerampsteps = mixRate * 128 / 44100;
-  mix_1overvolumerampsteps = 1.0f / static_cast<float>(mix_volumerampsteps);
-  for (int v = 0; v < MIX_VOICES; ++v) {
-    FSOUND_Channel[v] = {};
-    FSOUND_Channel[v].index = v;
-    FSOUND_Channel[v].stepInteger = 1;
-  }
-  song->nextOrder = song->nextRow = -1;
-  song->order = song->row = song->tick = 0;
-  song->samplesLeftInTick = 0;
-  song->time = 0;
-  song->globalVolume = song->defaultGlobalVolume;
-  song->speed = song->defaultSpeed;
-  FMUSIC_SetBPM(song, song->defaultBPM);
-  FMUSIC_ResetEffectState(song);
-  for (int c = 0; c < MAX_CHANNELS; ++c) {
-    FMUSIC_Channel[c] = {};
-    FMUSIC_Channel[c].voice = &FSOUND_Channel[c];
-  }
+bool StartPlayback(Song* song, int mixRate) {
+  // The player's own start-up: the output opened at the rate on a virtual
+  // device that nobody advances, then the start state of FMUSIC_PlaySong.
+  FSOUND_SetWaveOutFactory(&FSOUND_CreateVirtualWaveOut);
+  const bool opened = FSOUND_Init(mixRate, 0);
+  FSOUND_SetWaveOutFactory(nullptr);
+  return opened && FMUSIC_SetStartState(song);
 }
 
 XmSong BasicSong(int channels, int rows) {
@@ -111,7 +98,7 @@ XmSong BasicSong(int channels, int rows) {
 Player::Player(const XmSong& xm, int mixRate, EffectSet set) : song_(Load(xm)) {
   if (!song_) return;
   FMUSIC_SetEffectSet(song_.get(), set);
-  StartPlayback(song_.get(), mixRate);
+  if (!StartPlayback(song_.get(), mixRate)) song_.reset();
 }
 
 double VoiceFrequency(const MixChannel& voice, int mixRate) {

@@ -1,8 +1,8 @@
 // Test support for the song side of the player: songs built in code with the
 // XM writer, served to the loader from memory through the file callbacks
-// (seekable full files or compact streams whose seeks do nothing), and a
-// playback start that mirrors the song start of FMUSIC_PlaySong without a
-// device or a thread, so that tests call FMUSIC_UpdateXM tick by tick.
+// (seekable full files or compact streams whose seeks do nothing), and the
+// player's own playback start without a thread, so that tests call
+// FMUSIC_UpdateXM tick by tick.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -33,10 +33,10 @@ struct SongDeleter {
 };
 using SongPtr = std::unique_ptr<Song, SongDeleter>;
 
-// Playback start: position 0, default speed and tempo, global volume 64, the
-// first channel-count channel records zeroed and linked to voices 0…, all
-// voices idle. Sets the mix rate (and the mixer's ramp length) first.
-void StartPlayback(Song* song, int mixRate = 44100);
+// Playback start as the player makes it, without a thread: FSOUND_Init at
+// `mixRate` on a virtual device (mix rate, ramp length, idle voices), then
+// FMUSIC_SetStartState. False when either refuses.
+bool StartPlayback(Song* song, int mixRate = 44100);
 
 // A small song: `channels` channels, one pattern of `rows` rows in the order
 // list, speed 6, 125 BPM, linear frequencies, one instrument whose single
@@ -44,7 +44,7 @@ void StartPlayback(Song* song, int mixRate = 44100);
 XmSong BasicSong(int channels = 1, int rows = 16);
 
 // Loads and starts a song with the chosen effect set, ticks it, and frees it
-// at the end.
+// at the end; not loaded() when the load or the start fails.
 class Player {
  public:
   explicit Player(const XmSong& xm, int mixRate = 44100, EffectSet set = EffectSet::kShow);
