@@ -1,8 +1,11 @@
 // Matrix products, transforms and the per-operation static operands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
+#include <vector>
 
 #include "matrix.h"
 
@@ -14,10 +17,20 @@ void ExpectNear(const Vector& v, float x, float y, float z, float eps = 1e-5f) {
   EXPECT_NEAR(v.z, z, eps);
 }
 
-Matrix Filled(float start) {
+Matrix FromColumns(std::initializer_list<float> values) {
   Matrix m;
-  for (int i = 0; i < 16; ++i) m.m[i] = start + static_cast<float>(i * i % 7) - 2.5f * (i % 3);
+  std::copy(values.begin(), values.end(), m.m);
   return m;
+}
+
+// A holds 1 ... 16 column by column; B's columns pick A's: column 0 is
+// 2 x A0 + A2, column 1 A1 + 3 x A3, column 2 A0 + A3, column 3 2 x A1 + A2.
+const Matrix kA = FromColumns({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+const Matrix kB = FromColumns({2, 0, 1, 0, 0, 1, 0, 3, 1, 0, 0, 1, 0, 2, 1, 0});
+const std::vector<float> kAB = {11, 14, 17, 20, 44, 48, 52, 56, 14, 16, 18, 20, 19, 22, 25, 28};
+
+std::vector<float> Entries(const Matrix& m) {
+  return std::vector<float>(m.m, m.m + 16);
 }
 
 TEST(Matrix, DegreeConstantIsTheStatedFloat) {
@@ -27,36 +40,25 @@ TEST(Matrix, DegreeConstantIsTheStatedFloat) {
 }
 
 TEST(Matrix, ColumnMajorProduct) {
-  Matrix a = Filled(1), b = Filled(-3), c;
-  c.Mul(a, b);
-  for (int r = 0; r < 4; ++r)
-    for (int col = 0; col < 4; ++col) {
-      float sum = 0;
-      for (int k = 0; k < 4; ++k) sum += a.m[4 * k + r] * b.m[4 * col + k];
-      EXPECT_EQ(c.m[4 * col + r], sum);
-    }
+  Matrix c;
+  c.Mul(kA, kB);
+  EXPECT_EQ(Entries(c), kAB);
   // The destination may be either operand.
-  Matrix a2 = a, b2 = b;
-  a2.Mul(a2, b);
-  b2.Mul(a, b2);
-  for (int i = 0; i < 16; ++i) {
-    EXPECT_EQ(a2.m[i], c.m[i]);
-    EXPECT_EQ(b2.m[i], c.m[i]);
-  }
+  Matrix a = kA, b = kB;
+  a.Mul(a, kB);
+  b.Mul(kA, b);
+  EXPECT_EQ(Entries(a), kAB);
+  EXPECT_EQ(Entries(b), kAB);
 }
 
+// (1, 2, 3) with w = 1 through A: 1 x A0 + 2 x A1 + 3 x A2 + A3, A's fourth
+// row (4, 8, 12, 16) left out.
 TEST(Matrix, VectorProductIgnoresTheFourthRow) {
-  Matrix m = Filled(2);
-  m.m[3] = 100;
-  m.m[15] = 50;
   Vector v(1, 2, 3), out;
-  m.Mul(v, out);
-  EXPECT_EQ(out.x, m.m[0] * 1 + m.m[4] * 2 + m.m[8] * 3 + m.m[12]);
-  EXPECT_EQ(out.z, m.m[2] * 1 + m.m[6] * 2 + m.m[10] * 3 + m.m[14]);
-  m.Mul(v, v);  // in place
-  EXPECT_EQ(v.x, out.x);
-  EXPECT_EQ(v.y, out.y);
-  EXPECT_EQ(v.z, out.z);
+  kA.Mul(v, out);
+  ExpectNear(out, 51, 58, 65, 0);
+  kA.Mul(v, v);  // in place
+  ExpectNear(v, 51, 58, 65, 0);
 }
 
 TEST(Matrix, RotateThenTransform) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "figure.h"
 #include "tdmotor.h"
@@ -32,15 +33,14 @@ TEST(Figure, EvalLiesOnTheSpheroid) {
 }
 
 // Each sine and cosine is rounded to float and the products go left to right
-// in float.
+// in float. The expected bits were worked out apart from this code; one
+// rounding of the exact product would give x 0x1.f697ccp+2 and z
+// 0x1.12915ap+2, and sine and cosine kept in double would give x the same.
 TEST(Figure, EvalRoundsLikeFloatArithmetic) {
-  float a = 0.7f, b = 2.3f;
-  float sb = static_cast<float>(std::sin(double(b))), ca = static_cast<float>(std::cos(double(a)));
-  float sa = static_cast<float>(std::sin(double(a))), cb = static_cast<float>(std::cos(double(b)));
-  Vector v = Eval(a, b);
-  EXPECT_EQ(v.x, sb * 12.0f * ca);
-  EXPECT_EQ(v.y, 10.0f * cb);
-  EXPECT_EQ(v.z, sb * 12.0f * sa);
+  const Vector v = Eval(0.5f, 2.3f);
+  EXPECT_EQ(v.x, 0x1.f697cep+2f);
+  EXPECT_EQ(v.y, -0x1.aa6aa8p+2f);
+  EXPECT_EQ(v.z, 0x1.12915cp+2f);
 }
 
 TEST(Figure, GenOrdersVerticesRowByRow) {
@@ -60,12 +60,13 @@ TEST(Figure, GenOrdersVerticesRowByRow) {
   for (int j = 0; j < 10; ++j) EXPECT_EQ(w[j].z, 0.0f);  // row 0 lies in z = 0
 }
 
+// Segment n joins vertices n and n + 1: the first three, the 50th (the last
+// the show draws) and the 100th.
 TEST(Figure, EdgesFormAPolyline) {
   std::unique_ptr<int[]> e(MakeEdges());
-  for (int n = 0; n < 100; ++n) {
-    EXPECT_EQ(e[2 * n], n);
-    EXPECT_EQ(e[2 * n + 1], n + 1);
-  }
+  EXPECT_EQ(std::vector<int>(e.get(), e.get() + 6), (std::vector<int>{0, 1, 1, 2, 2, 3}));
+  EXPECT_EQ(std::vector<int>(e.get() + 98, e.get() + 100), (std::vector<int>{49, 50}));
+  EXPECT_EQ(std::vector<int>(e.get() + 198, e.get() + 200), (std::vector<int>{99, 100}));
 }
 
 // With the show's count of 100 the renderer draws 50 segments and reads no

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "kanter.h"
@@ -17,44 +20,48 @@ bool Bit(int x, int y) {
   return (kanter_bit[i / 32] >> (31 - i % 32)) & 1u;
 }
 
-// Band heights written as the columns where a height begins, and the height from there on.
-struct Change {
-  int column;
-  int height;
-};
+// The mask's design: the band heights by column range, as the design states
+// them ("first-last: height" or "column: height").
+constexpr const char* kTopBands =
+    "0-48: 37; 49-50: 36; 51-52: 35; 53-55: 34; 56-57: 33; 58-59: 32; 60-61: 31; 62-63: 30; "
+    "64-66: 29; 67-68: 28; 69-70: 27; 71-72: 26; 73-75: 25; 76-77: 24; 78-79: 23; 80-81: 22; "
+    "82-84: 21; 85-86: 20; 87-88: 19; 89-90: 18; 91-93: 17; 94-255: 16; 256-257: 17; "
+    "258-259: 18; 260: 19; 261-262: 20; 263-264: 21; 265-266: 22; 267-268: 23; 269: 24; "
+    "270-271: 25; 272-273: 26; 274-275: 27; 276: 28; 277-278: 29; 279-319: 30";
+constexpr const char* kBottomBands =
+    "0: 49; 1-102: 50; 103-104: 49; 105: 48; 106-107: 47; 108-109: 46; 110-111: 45; "
+    "112-113: 44; 114: 43; 115-116: 42; 117-118: 41; 119-120: 40; 121: 39; 122-123: 38; "
+    "124-125: 37; 126-127: 36; 128-129: 35; 130: 34; 131-132: 33; 133-134: 32; 135-136: 31; "
+    "137-138: 30; 139: 29; 140-141: 28; 142-143: 27; 144-319: 26";
 
-const std::vector<Change> kTopChanges = {
-    {0, 37},   {49, 36},  {51, 35},  {53, 34},  {56, 33},  {58, 32},  {60, 31},  {62, 30},
-    {64, 29},  {67, 28},  {69, 27},  {71, 26},  {73, 25},  {76, 24},  {78, 23},  {80, 22},
-    {82, 21},  {85, 20},  {87, 19},  {89, 18},  {91, 17},  {94, 16},  {256, 17}, {258, 18},
-    {260, 19}, {261, 20}, {263, 21}, {265, 22}, {267, 23}, {269, 24}, {270, 25}, {272, 26},
-    {274, 27}, {276, 28}, {277, 29}, {279, 30},
-};
-
-const std::vector<Change> kBottomChanges = {
-    {0, 49},   {1, 50},   {103, 49}, {105, 48}, {106, 47}, {108, 46}, {110, 45},
-    {112, 44}, {114, 43}, {115, 42}, {117, 41}, {119, 40}, {121, 39}, {122, 38},
-    {124, 37}, {126, 36}, {128, 35}, {130, 34}, {131, 33}, {133, 32}, {135, 31},
-    {137, 30}, {139, 29}, {140, 28}, {142, 27}, {144, 26},
-};
-
-int HeightAt(const std::vector<Change>& changes, int column) {
-  int height = -1;
-  for (const Change& c : changes) {
-    if (c.column <= column) height = c.height;
+// The height of every column from a band text; -1 for a column it leaves out.
+std::vector<int> HeightsByColumn(const std::string& text) {
+  std::vector<int> heights(kW, -1);
+  std::istringstream in(text);
+  std::string range;
+  while (std::getline(in, range, ';')) {
+    int first = 0, last = 0, height = 0;
+    if (std::sscanf(range.c_str(), " %d-%d: %d", &first, &last, &height) != 3) {
+      EXPECT_EQ(std::sscanf(range.c_str(), " %d: %d", &first, &height), 2) << range;
+      last = first;
+    }
+    for (int x = first; x <= last && x < kW; ++x) heights[x] = height;
   }
-  return height;
+  return heights;
 }
-
 TEST(KanterMask, SizeIsTenWordsPerRow) {
   EXPECT_EQ(sizeof(kanter_bit), 9600u);
   EXPECT_EQ(kKanterWidth * kKanterHeight, 2400 * 32);
 }
 
 TEST(KanterMask, EveryColumnHoldsExactlyItsTwoBands) {
+  const std::vector<int> tops = HeightsByColumn(kTopBands);
+  const std::vector<int> bottoms = HeightsByColumn(kBottomBands);
   for (int x = 0; x < kW; ++x) {
-    const int top = HeightAt(kTopChanges, x);
-    const int bottom = HeightAt(kBottomChanges, x);
+    const int top = tops[x];
+    const int bottom = bottoms[x];
+    ASSERT_GE(top, 0) << "column " << x << " has no top height";
+    ASSERT_GE(bottom, 0) << "column " << x << " has no bottom height";
     for (int y = 0; y < kH; ++y) {
       const bool expected = y < top || y >= kH - bottom;
       ASSERT_EQ(Bit(x, y), expected) << "column " << x << " row " << y;

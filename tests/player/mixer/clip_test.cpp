@@ -20,17 +20,15 @@ TEST(ClipCopyTest, RoundsTiesToEvenAndClamps) {
   EXPECT_EQ(out, expected);
 }
 
-// NaN and the infinities clamp by their sign bit, like any value too large.
+// Values beyond any number clamp by their sign, not a number included.
 TEST(ClipCopyTest, NotANumberAndInfinitiesClampByTheirSign) {
-  const float inf = std::numeric_limits<float>::infinity();
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float in[4] = {nan, -nan, inf, -inf};
-  int16_t out[4] = {0, 0, 0, 0};
-  FSOUND_MixerClipCopy_Float32(out, in, 2);
-  EXPECT_EQ(out[0], 32767);
-  EXPECT_EQ(out[1], -32768);
-  EXPECT_EQ(out[2], 32767);
-  EXPECT_EQ(out[3], -32768);
+  const float inf = std::numeric_limits<float>::infinity();
+  const float in[6] = {nan, 3.0f, std::copysign(nan, -1.0f), inf, -inf, -3.0f};
+  int16_t out[6] = {};
+  FSOUND_MixerClipCopy_Float32(out, in, 3);
+  EXPECT_EQ(std::vector<int16_t>(out, out + 6),
+            (std::vector<int16_t>{32767, 3, -32768, 32767, -32768, -3}));
 }
 
 TEST(ClipCopyTest, NothingHappensForNoFramesOrNullPointers) {

@@ -67,12 +67,19 @@ TEST_F(InitTest, RefusesWithoutCallbacksAndDoesNotTouchTheDevice) {
   EXPECT_EQ(FSOUND_GetWaveOut(), nullptr);
 }
 
-TEST_F(InitTest, RefusesRatesThatLeaveNoBlockOrRamp) {
-  EXPECT_FALSE(FSOUND_Init(0, 0));
-  EXPECT_FALSE(FSOUND_Init(-44100, 0));
-  EXPECT_FALSE(FSOUND_Init(300, 0));
-  EXPECT_FALSE(FSOUND_Init(2'000'000'000, 0));
-  EXPECT_EQ(FSOUND_GetWaveOut(), nullptr);
+// Rates from 1,000 to 384,000 Hz open the device; the first rate outside
+// either end does not.
+TEST_F(InitTest, AcceptsRatesFrom1000To384000HzOnly) {
+  const struct {
+    int rate;
+    bool opens;
+  } cases[] = {{999, false},    {1000, true}, {384000, true},
+               {384001, false}, {0, false},   {-44100, false}};
+  for (const auto& c : cases) {
+    FSOUND_Close();
+    EXPECT_EQ(FSOUND_Init(c.rate, 0), c.opens) << c.rate << " Hz";
+    EXPECT_EQ(FSOUND_GetWaveOut() != nullptr, c.opens) << c.rate << " Hz";
+  }
 }
 
 TEST_F(InitTest, AFactoryWhoseDeviceFailsMakesInitFail) {
