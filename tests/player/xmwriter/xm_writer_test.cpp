@@ -315,9 +315,14 @@ TEST(XmWriter, EmptyPatternHasNoPackedData) {
   EXPECT_EQ(b[343] | b[344] << 8, 0);
 }
 
+// A file that cannot be created, or a full device: false. Else the file
+// holds the bytes.
 TEST(XmWriter, FileWriteReportsFailure) {
   const XmSong s = MakeSong();
   EXPECT_FALSE(WriteXmFile(s, "/nonexistent-dir/x.xm"));
+  if (!FullDevice().empty()) {
+    EXPECT_FALSE(WriteXmFile(s, FullDevice()));
+  }
   const TempDir dir;
   const std::string path = dir / "song.xm";
   ASSERT_TRUE(WriteXmFile(s, path));

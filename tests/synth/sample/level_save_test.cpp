@@ -116,12 +116,20 @@ TEST_F(SampleSave, EmptySampleWritesEmptyFileAndTruncates) {
   EXPECT_EQ(ReadFile(path_), "");
 }
 
-TEST_F(SampleSave, UncreatableFileFailsWithoutReport) {
-  Sample s;
-  Fill(s, {1});
+// No file, or a full device failing in a write part-way through a long
+// sample or only when a short one is flushed at the close: false, no report.
+TEST_F(SampleSave, FailuresReturnFalseWithoutReport) {
+  Sample one, many;
+  Fill(one, {1});
+  many.GenTriWave(50, 300);  // 15000 samples, several writes
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(s.Save("/nonexistent-directory/x.raw"));
-  EXPECT_FALSE(s.Save(nullptr));
+  EXPECT_FALSE(one.Save("/nonexistent-directory/x.raw"));
+  EXPECT_FALSE(one.Save(nullptr));
+  const std::string full = FullDevice();
+  if (!full.empty()) {
+    EXPECT_FALSE(one.Save(full.c_str()));
+    EXPECT_FALSE(many.Save(full.c_str()));
+  }
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 

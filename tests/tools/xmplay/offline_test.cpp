@@ -50,8 +50,8 @@ TEST(XmplayWavTest, RestartPositionLoopIsFoundToo) {
   const std::string song = WriteSong(SquareSong(3, 16, 3, 150, 1), "restart.xm");
   const std::string wav = TempPath("restart.wav");
   ASSERT_EQ(RunXmplay(song + " --wav " + wav).status, 0);
-  const int framesPerTick = static_cast<int>(1000 / (150 * 0.4f) * 44100 * 0.001f);
-  EXPECT_EQ(CheckWav(ReadFile(wav)), 3u * 16 * 3 * framesPerTick);
+  // A tick lasts 2.5 / 150 s at 150 BPM: 735 frames at 44,100 Hz.
+  EXPECT_EQ(CheckWav(ReadFile(wav)), 3u * 16 * 3 * 735);
 }
 
 TEST(XmplayWavTest, SecondsSetsTheLength) {
@@ -61,11 +61,16 @@ TEST(XmplayWavTest, SecondsSetsTheLength) {
   EXPECT_EQ(CheckWav(ReadFile(wav)), 154350u);  // 3.5 s: longer than the song, which loops
 }
 
+// An output that cannot be created, or a full device that fails part-way
+// through: one line naming the file, exit status 1.
 TEST(XmplayWavTest, UnwritableOutputFails) {
-  const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "short.xm");
-  const RunResult r = RunXmplay(song + " --wav /nonexistent-dir/out.wav");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("/nonexistent-dir/out.wav"), std::string::npos);
+  const std::string song = WriteSong(SquareSong(4, 64, 6, 125), "long.xm");
+  for (const std::string& out : {std::string("/nonexistent-dir/out.wav"), FullDevice()}) {
+    if (out.empty()) continue;
+    const RunResult r = RunXmplay(song + " --wav " + out);
+    EXPECT_EQ(r.status, 1) << out;
+    EXPECT_EQ(r.err, "xmplay: " + out + ": cannot write\n");
+  }
 }
 
 TEST(XmplayTimelineTest, OneLinePerTickFromTheSequencer) {
