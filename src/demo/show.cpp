@@ -33,6 +33,11 @@ void ResetShowState() {
   SyncRewind();
 }
 
+int32_t FrameStep(int32_t now, int32_t previous) {
+  // The difference wraps rather than overflows; the shift is arithmetic.
+  return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(previous)) >> 2;
+}
+
 void StopMusic() {
   if (mod != nullptr) FMUSIC_FreeSong(mod);
   mod = nullptr;
@@ -60,9 +65,8 @@ void Show::Start() {
 
 void Show::Frame() {
   const int32_t now = MusicTime();
-  // Arithmetic shift: 4 ms units, rounded towards minus infinity; the
-  // remainder is dropped, not carried.
-  dt = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(prevTime)) >> 2;
+  // The remainder of the step is dropped, not carried.
+  dt = FrameStep(now, prevTime);
   prevTime = now;
   demo::sync();
 

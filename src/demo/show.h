@@ -41,6 +41,11 @@ struct Show {
   void Finish();
 };
 
+// The frame step from the song clock: (now - previous) >> 2, an arithmetic
+// shift of the signed difference, in 4 ms units rounded towards minus
+// infinity. Negative when the clock went back (a song started again).
+int32_t FrameStep(int32_t now, int32_t previous);
+
 // The music's part of every shutdown: frees the song (which stops the mixing
 // thread) and closes the sound output. Safe to call more than once.
 void StopMusic();

@@ -1,12 +1,18 @@
-// Starting the embedded song: what the clock and position say at once.
+// Starting the embedded song: what the clock and position say at once, the
+// frame step it gives, and the show without its song.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "display_headless.h"
 #include "music.h"
 #include "output.h"
+#include "ptc.h"
 #include "show.h"
 #include "show_state.h"
 #include "song.h"
 #include "song_data.h"
+#include "sync.h"
 #include "wave_out.h"
 
 TEST(MusicClock, RightAfterPlayTheClockReads19msAtOrder0Row0) {
@@ -51,4 +57,64 @@ TEST(MusicClock, TheClockAdvancesInWholeBlocksAsTheDevicePlays) {
   EXPECT_GT(last, 1800);
   StopMusic();
   FSOUND_SetWaveOutFactory(nullptr);
+}
+
+// The frame step in 4 ms units, rounded towards minus infinity, for a clock
+// that moves on, stands, jumps, or goes back (a song started again).
+TEST(FrameStep, FollowsTheClockBackwardsAndAcrossJumps) {
+  const struct {
+    int32_t now, previous, step;
+  } cases[] = {
+      {100, 0, 25},
+      {103, 0, 25},
+      {19, 19, 0},
+      {0, 3, -1},
+      {19, 5019, -1250},
+      {18, 5019, -1251},
+      {46000, 19, 11495},
+      {0, 46000, -11500},
+      {2000000000, 0, 500000000},
+      {0, 2000000000, -500000000},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FrameStep(c.now, c.previous), c.step) << c.previous << " -> " << c.now;
+  }
+}
+
+std::unique_ptr<WaveOut> NoDevice() {
+  return nullptr;
+}
+
+// Without its song the show still runs, frame after frame, on a clock that
+// stands at 0, and ends cleanly: when the sound device cannot be opened (the
+// song loads but cannot play), and with no song at all, as after a failed
+// load. Nothing may read through the missing song.
+TEST(ShowWithoutSong, RunsOnAStandingClockAndEndsCleanly) {
+  for (const bool songLoaded : {true, false}) {
+    SCOPED_TRACE(songLoaded ? "no sound device" : "no song");
+    ResetShowState();
+    HeadlessDisplay display;
+    ptc_use_platform(&display);
+    ASSERT_EQ(ptc_open("VELDRAFLIMMER", 320, 240), 1);
+    display.PostActivate(true);
+    FSOUND_SetWaveOutFactory(&NoDevice);
+    Show show;
+    show.Start();
+    EXPECT_EQ(FSOUND_GetWaveOut(), nullptr);
+    EXPECT_NE(mod, nullptr);  // the song loads without a device
+    if (!songLoaded) StopMusic();
+    for (int frame = 0; frame < 20; ++frame) {
+      show.Frame();
+      EXPECT_EQ(show.prevTime, 0);
+      EXPECT_EQ(show.dt, 0);
+    }
+    EXPECT_EQ(running, 1);
+    EXPECT_EQ(SyncCursor(), 3);  // only the record at order 0, row 0 is due
+    EXPECT_EQ(display.Frames(), 20);
+    show.Finish();
+    EXPECT_EQ(mod, nullptr);
+    EXPECT_EQ(display.Held(), 0);
+    ptc_use_platform(nullptr);
+    FSOUND_SetWaveOutFactory(nullptr);
+  }
 }
