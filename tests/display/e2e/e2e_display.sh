@@ -92,12 +92,12 @@ frame_matches() {
 start_demo() {
   "$demo" "$@" >"$work/demo.out" 2>"$work/demo.err" &
   demo_pid=$!
-  timeout 15 xdotool search --sync --name '^VELDRAFLIMMER$' >/dev/null ||
+  timeout 60 xdotool search --sync --name '^VELDRAFLIMMER$' >/dev/null ||
     fail "no VELDRAFLIMMER window ($*)"
   local geometry
   geometry=$(xdotool search --name '^VELDRAFLIMMER$' getwindowgeometry | grep Geometry)
   [ "$geometry" = "  Geometry: 1024x768" ] || fail "window is not full-screen: $geometry"
-  local deadline=$((SECONDS + 15)) seen=""
+  local deadline=$((SECONDS + 60)) seen=""
   while [ $SECONDS -lt $deadline ]; do
     seen=$("$probe" pixels "${coords[@]}") && frame_matches "$seen" && return 0
     sleep 0.2
@@ -107,7 +107,7 @@ start_demo() {
 }
 
 expect_clean_end() {
-  wait_for_exit "$demo_pid" 15 || fail "display_demo did not end ($1)"
+  wait_for_exit "$demo_pid" 60 || fail "display_demo did not end ($1)"
   demo_pid=""
   [ "$status" -eq 0 ] || fail "exit status $status after $1"
   grep -qx "after-close step ran" "$work/demo.out" || fail "shutdown step missing after $1"
@@ -128,7 +128,7 @@ echo "ok: no display -> 1: $(cat "$work/demo.err")"
 # --- Our own X server on a free display number of its choosing.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   [ -s "$work/display" ] && break
   kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   sleep 0.1
