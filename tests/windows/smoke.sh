@@ -52,8 +52,11 @@ check() {  # check NAME CONDITION-STATUS [DETAIL]
 }
 
 # A private X server: Xvfb picks a free display number and reports it once it
-# accepts clients, so runs side by side never share a display.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# accepts clients, so runs side by side never share a display. -noreset: it
+# would otherwise reset, refusing connections, each time its last client
+# leaves (every program run here, and the Wine server's restarts).
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }

@@ -27,15 +27,17 @@ std::vector<unsigned char> ReadRgb(const std::string& path) {
 
 // A private X server. Xvfb picks a free display number itself and reports it
 // once it accepts clients (-displayfd), so tests running side by side never
-// share a display; display() is empty when it did not start.
+// share a display; display() is empty when it did not start. -noreset keeps
+// it from resetting, and refusing connections meanwhile, whenever its last
+// client leaves.
 class VirtualScreen {
  public:
   VirtualScreen() {
     const std::string number = dir_ / "display", log = dir_ / "xvfb.log";
-    server_ = Start(
-        {"sh", "-c",
-         "exec Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>" + number + " 2>" + log},
-        {});
+    server_ = Start({"sh", "-c",
+                     "exec Xvfb -displayfd 3 -noreset -screen 0 640x480x24 -nolisten tcp 3>" +
+                         number + " 2>" + log},
+                    {});
     int status = 0;
     WaitUntil(
         [&] {

@@ -125,8 +125,11 @@ grep -q "^veldraflimmer: cannot open the display: " "$work/demo.err" ||
   fail "unexpected message without a display"
 echo "ok: no display -> 1: $(cat "$work/demo.err")"
 
-# --- Our own X server on a free display number of its choosing.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# --- Our own X server on a free display number of its choosing. -noreset: by
+# default the server resets when its last client leaves, as each program run
+# here does, and refuses connections while it resets.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+  2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 600); do
   [ -s "$work/display" ] && break
