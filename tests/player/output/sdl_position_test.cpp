@@ -6,16 +6,15 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "test_files.h"
+#include "test_process.h"
 #include "wave_out.h"
 
 namespace {
@@ -59,12 +58,14 @@ TEST(SdlPosition, IsTheBytesWrittenLessTheBuffer) {
 
   // Follow the position from the start until a few buffers have been heard.
   std::vector<uint64_t> seen;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (std::chrono::steady_clock::now() < deadline) {
-    seen.push_back(device->Position());
-    ASSERT_LT(seen.back(), uint64_t{1} << 40) << "a position below 0 wrapped round";
-    if (seen.back() >= 10 * kBufferBytes) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  WaitUntil(
+      [&] {
+        seen.push_back(device->Position());
+        return seen.back() >= 10 * kBufferBytes;
+      },
+      20.0, 0.001);
+  for (size_t i = 0; i < seen.size(); ++i) {
+    ASSERT_LT(seen[i], uint64_t{1} << 40) << "a position below 0 wrapped round, poll " << i;
   }
   ASSERT_GE(seen.back(), 10 * kBufferBytes) << "the disk driver did not play";
 

@@ -2,25 +2,24 @@
 // and missing or short files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "image32.h"
+#include "test_files.h"
 
 namespace {
 
-std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::string path = ::testing::TempDir() + name;
-  FILE* f = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(f, nullptr);
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+// A file of `bytes` in this process's own temporary folder; its path.
+std::string RawFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+  static const TempDir folder;
+  const std::string path = folder / name;
+  EXPECT_TRUE(WriteFile(path, std::string(bytes.begin(), bytes.end()))) << path;
   return path;
 }
 
 TEST(LoadRaw, FourBytesArePixelsRedGreenBlueWeight) {
-  std::string path = WriteFile("two.raw", {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80});
+  std::string path = RawFile("two.raw", {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80});
   Image32 img(7, 7);
   EXPECT_TRUE(img.LoadRaw(path.c_str(), 2, 1, 4));
   EXPECT_EQ(img.width, 2);
@@ -30,7 +29,7 @@ TEST(LoadRaw, FourBytesArePixelsRedGreenBlueWeight) {
 }
 
 TEST(LoadRaw, ExtraBytesAreIgnored) {
-  std::string path = WriteFile("extra.raw", {1, 2, 3, 4, 9, 9, 9});
+  std::string path = RawFile("extra.raw", {1, 2, 3, 4, 9, 9, 9});
   Image32 img;
   EXPECT_TRUE(img.LoadRaw(path.c_str(), 1, 1, 4));
   EXPECT_EQ(img.Get(0, 0), 0x04010203u);
@@ -39,21 +38,21 @@ TEST(LoadRaw, ExtraBytesAreIgnored) {
 TEST(LoadRaw, ShortPixelsKeepTheHolderBytes) {
   // Three bytes per pixel: the weight byte stays what the holder had (0), and
   // bytes 0 and 2 are exchanged every pixel.
-  std::string path = WriteFile("rgb.raw", {0x11, 0x22, 0x33, 0x44, 0x55, 0x66});
+  std::string path = RawFile("rgb.raw", {0x11, 0x22, 0x33, 0x44, 0x55, 0x66});
   Image32 img;
   EXPECT_TRUE(img.LoadRaw(path.c_str(), 2, 1, 3));
   EXPECT_EQ(img.Get(0, 0), 0x00112233u);
   EXPECT_EQ(img.Get(1, 0), 0x00445566u);
   // Two bytes: the exchange brings back the previous pixel's first byte into
   // byte 0, where nothing new is read.
-  path = WriteFile("two_bytes.raw", {0xA1, 0xB2, 0xC3, 0xD4});
+  path = RawFile("two_bytes.raw", {0xA1, 0xB2, 0xC3, 0xD4});
   EXPECT_TRUE(img.LoadRaw(path.c_str(), 2, 1, 2));
   EXPECT_EQ(img.Get(0, 0), 0x00A1B200u);
   EXPECT_EQ(img.Get(1, 0), 0x00C3D4A1u);
 }
 
 TEST(LoadRaw, WidePixelsDropTheBytesPastTheFourth) {
-  std::string path = WriteFile("wide.raw", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  std::string path = RawFile("wide.raw", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
   Image32 img;
   EXPECT_TRUE(img.LoadRaw(path.c_str(), 2, 1, 5));
   EXPECT_EQ(img.Get(0, 0), 0x04010203u);
@@ -62,7 +61,8 @@ TEST(LoadRaw, WidePixelsDropTheBytesPastTheFourth) {
 
 TEST(LoadRaw, MissingFileGivesZeroPixelsAndFailure) {
   Image32 img;
-  EXPECT_FALSE(img.LoadRaw((::testing::TempDir() + "no_such_picture.raw").c_str(), 3, 2, 4));
+  const TempDir dir;
+  EXPECT_FALSE(img.LoadRaw((dir / "no_such_picture.raw").c_str(), 3, 2, 4));
   EXPECT_EQ(img.width, 3);
   EXPECT_EQ(img.height, 2);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(img.pixels[i], 0u);
@@ -70,14 +70,14 @@ TEST(LoadRaw, MissingFileGivesZeroPixelsAndFailure) {
 
 TEST(LoadRaw, ShortFileZeroesWhatWasNotRead) {
   // One and a half pixels of a 2x2 picture.
-  std::string path = WriteFile("short.raw", {1, 2, 3, 4, 5, 6});
+  std::string path = RawFile("short.raw", {1, 2, 3, 4, 5, 6});
   Image32 img;
   EXPECT_FALSE(img.LoadRaw(path.c_str(), 2, 2, 4));
   EXPECT_EQ(img.Get(0, 0), 0x04010203u);
   EXPECT_EQ(img.Get(1, 0), 0u);
   EXPECT_EQ(img.Get(0, 1), 0u);
   EXPECT_EQ(img.Get(1, 1), 0u);
-  path = WriteFile("empty.raw", {});
+  path = RawFile("empty.raw", {});
   EXPECT_FALSE(img.LoadRaw(path.c_str(), 1, 1, 4));
   EXPECT_EQ(img.Get(0, 0), 0u);
 }
@@ -91,7 +91,7 @@ TEST(LoadRaw, LargePictureCrossesReadChunks) {
     bytes.push_back(uint8_t(i * 3));
     bytes.push_back(uint8_t(255 - i));
   }
-  std::string path = WriteFile("large.raw", bytes);
+  std::string path = RawFile("large.raw", bytes);
   Image32 img;
   ASSERT_TRUE(img.LoadRaw(path.c_str(), w, h, 4));
   for (int i = 0; i < w * h; ++i) {

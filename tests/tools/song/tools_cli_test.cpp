@@ -2,8 +2,7 @@
 // status, and songembed regenerating the build's song_data.cpp exactly.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <string>
 
 #include "test_files.h"
@@ -24,25 +23,25 @@ TEST(SongTools, HelpAndUsage) {
 }
 
 TEST(SongTools, FailuresAreReportedByExitStatus) {
+  const TempDir dir;
+  const std::string out = dir / "out.cpp", notASong = dir / "not_a_song.xm";
   EXPECT_EQ(RunTool("./songmaker /nonexistent-dir/song.xm"), 1);
-  EXPECT_EQ(RunTool("./songembed /nonexistent-dir/song.xm song_cli_out.cpp"), 1);
+  EXPECT_EQ(RunTool("./songembed /nonexistent-dir/song.xm " + out), 1);
   // Not a song: the loader rejects it and nothing is written.
-  std::ofstream("song_cli_not_a_song.xm") << "Extended Mortal: nothing here";
-  EXPECT_EQ(RunTool("./songembed song_cli_not_a_song.xm song_cli_out.cpp"), 1);
-  EXPECT_FALSE(std::ifstream("song_cli_out.cpp").good());
+  ASSERT_TRUE(WriteFile(notASong, "Extended Mortal: nothing here"));
+  EXPECT_EQ(RunTool("./songembed " + notASong + " " + out), 1);
+  EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(RunTool("./songembed veldraflimmer.xm /nonexistent-dir/out.cpp"), 1);
-  std::remove("song_cli_not_a_song.xm");
 }
 
 TEST(SongTools, SongmakerAndSongembedAreDeterministic) {
-  ASSERT_EQ(RunTool("./songmaker song_cli_copy.xm"), 0);
-  EXPECT_EQ(ReadFile("song_cli_copy.xm"), ReadFile("veldraflimmer.xm"));
-  ASSERT_EQ(RunTool("./songembed veldraflimmer.xm song_cli_data.cpp"), 0);
-  std::string generated = ReadFile("../generated/song_data.cpp");
+  const TempDir dir;
+  ASSERT_EQ(RunTool("./songmaker " + (dir / "copy.xm")), 0);
+  EXPECT_EQ(ReadFile(dir / "copy.xm"), ReadFile("veldraflimmer.xm"));
+  ASSERT_EQ(RunTool("./songembed veldraflimmer.xm " + (dir / "data.cpp")), 0);
+  const std::string generated = ReadFile("../generated/song_data.cpp");
   ASSERT_FALSE(generated.empty());
-  EXPECT_EQ(ReadFile("song_cli_data.cpp"), generated);
-  std::remove("song_cli_copy.xm");
-  std::remove("song_cli_data.cpp");
+  EXPECT_EQ(ReadFile(dir / "data.cpp"), generated);
 }
 
 }  // namespace

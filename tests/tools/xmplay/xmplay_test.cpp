@@ -43,10 +43,10 @@ TEST(XmplayBadFileTest, MissingFile) {
 
 TEST(XmplayBadFileTest, NotAnXmFile) {
   const std::string path = TempPath("notes.txt");
-  std::ofstream(path) << "These are not the bytes of a module.\n";
+  ASSERT_TRUE(WriteFile(path, "These are not the bytes of a module.\n"));
   ExpectOneLineFailure(path, "not an XM module");
   const std::string tiny = TempPath("tiny.xm");
-  std::ofstream(tiny) << "Extended";
+  ASSERT_TRUE(WriteFile(tiny, "Extended"));
   ExpectOneLineFailure(tiny, "not an XM module");
 }
 
@@ -56,8 +56,8 @@ TEST(XmplayBadFileTest, FilesCutShortAnywhere) {
   for (const size_t keep :
        {size_t{40}, size_t{100}, size_t{350}, bytes.size() - 300, bytes.size() - 1}) {
     const std::string path = TempPath("cut.xm");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(keep));
+    ASSERT_TRUE(
+        WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), keep)));
     SCOPED_TRACE("kept " + std::to_string(keep) + " of " + std::to_string(bytes.size()));
     ExpectOneLineFailure(path, "cut short");
   }
