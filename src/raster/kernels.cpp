@@ -1,5 +1,5 @@
 // The plain row kernels and the run-time choice between them and the vector
-// versions of kernels_sse2.cpp and kernels_avx2.cpp.
+// versions of kernels_sse2.cpp, kernels_avx2.cpp and kernels_simd128.cpp.
 #include "kernels.h"
 
 #include <atomic>
@@ -8,8 +8,9 @@
 
 namespace raster {
 
-const RowKernels* Sse2KernelTable();  // kernels_sse2.cpp
-const RowKernels* Avx2KernelTable();  // kernels_avx2.cpp
+const RowKernels* Sse2KernelTable();     // kernels_sse2.cpp
+const RowKernels* Avx2KernelTable();     // kernels_avx2.cpp
+const RowKernels* Simd128KernelTable();  // kernels_simd128.cpp (WebAssembly)
 
 namespace {
 
@@ -56,6 +57,7 @@ std::atomic<const RowKernels*> selected{nullptr};  // null: the best available
 const RowKernels* KernelTable(KernelSet set) {
   static const RowKernels* avx2 = HasAvx2() ? Avx2KernelTable() : nullptr;
   static const RowKernels* sse2 = Sse2KernelTable();
+  static const RowKernels* simd128 = Simd128KernelTable();
   switch (set) {
     case KernelSet::kPlain:
       return &kPlain;
@@ -63,11 +65,14 @@ const RowKernels* KernelTable(KernelSet set) {
       return sse2;
     case KernelSet::kAvx2:
       return avx2;
+    case KernelSet::kSimd128:
+      return simd128;
     case KernelSet::kBest:
       break;
   }
   if (avx2 != nullptr) return avx2;
-  return sse2 != nullptr ? sse2 : &kPlain;
+  if (sse2 != nullptr) return sse2;
+  return simd128 != nullptr ? simd128 : &kPlain;
 }
 
 const char* KernelSetName(KernelSet set) {
@@ -78,6 +83,8 @@ const char* KernelSetName(KernelSet set) {
       return "Sse2";
     case KernelSet::kAvx2:
       return "Avx2";
+    case KernelSet::kSimd128:
+      return "Simd128";
     case KernelSet::kBest:
       break;
   }

@@ -1,6 +1,7 @@
 // Row kernels behind the whole-surface operations (blits, blur, noise): a
-// plain version, a 128-bit vector version for every x86-64 processor and a
-// 256-bit one chosen at run time when the processor has it.
+// plain version, a 128-bit vector version for every x86-64 processor, a
+// 256-bit one chosen at run time when the processor has it, and a 128-bit
+// WebAssembly version in the browser build.
 // Internal header. Every version gives results bit-identical to the per-pixel
 // rules in store.h; the tests compare them on random rows.
 #pragma once
@@ -34,10 +35,11 @@ struct RowKernels {
   void (*brus4)(uint32_t* p, int n, uint32_t counter);
 };
 
-enum class KernelSet { kBest, kPlain, kSse2, kAvx2 };
+enum class KernelSet { kBest, kPlain, kSse2, kAvx2, kSimd128 };
 // Every specific set, plain first: what tests and benchmarks try in turn.
-inline constexpr KernelSet kKernelSets[] = {KernelSet::kPlain, KernelSet::kSse2, KernelSet::kAvx2};
-// A short stable name: "Plain", "Sse2", "Avx2", "Best".
+inline constexpr KernelSet kKernelSets[] = {KernelSet::kPlain, KernelSet::kSse2, KernelSet::kAvx2,
+                                            KernelSet::kSimd128};
+// A short stable name: "Plain", "Sse2", "Avx2", "Simd128", "Best".
 const char* KernelSetName(KernelSet set);
 
 // The kernels in use: the widest the processor has, unless a narrower set

@@ -1,6 +1,6 @@
 // Runs a parameterised test once per set of row kernels, so the plain and
 // every vector path are each compared with the reference. A set that this
-// processor lacks is skipped.
+// processor or build lacks is skipped.
 #pragma once
 
 #include <gtest/gtest.h>
