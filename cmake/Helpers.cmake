@@ -17,6 +17,11 @@ function(vf_add_test name)
   if(ARG_FIXTURES)
     list(APPEND properties FIXTURES_REQUIRED "${ARG_FIXTURES}")
   endif()
+  if(EMSCRIPTEN)
+    # Run by Node.js, which cannot fetch() the .wasm file: compiled from the
+    # file synchronously instead (cmake/Web.cmake).
+    target_link_options(${name} PRIVATE -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     DISCOVERY_TIMEOUT 60

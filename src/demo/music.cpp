@@ -45,10 +45,10 @@ int filetell(unsigned int) {
   return musTell[tell_pos++];
 }
 
-void StartMusic() {
+void StartMusic(int mixRate) {
   // The player refuses to initialise until all five callbacks are installed.
   FSOUND_File_SetCallbacks(fileopen, fileclose, fileread, fileseek, filetell);
-  FSOUND_Init(44100, 0);
+  FSOUND_Init(mixRate, 0);
   mod = FMUSIC_LoadSong("", nullptr);
   FMUSIC_PlaySong(mod);
 }

@@ -27,10 +27,11 @@ int fileseek(unsigned int handle, int offset, signed char mode);
 // one per call; past the last recorded answer the last answer is repeated.
 int filetell(unsigned int handle);
 
-// Installs the callbacks, opens the output at 44,100 Hz, loads the embedded
+// Installs the callbacks, opens the output at `mixRate` frames per second
+// (44,100 Hz; a browser mixes at its audio context's rate), loads the embedded
 // song into `mod` and starts it. Results are not checked: a song that fails to
 // load leaves `mod` null, and the clock then stays at 0.
-void StartMusic();
+void StartMusic(int mixRate = 44100);
 
 // Song time in milliseconds of the block being heard now (0 without a song).
 int MusicTime();

@@ -10,5 +10,10 @@ add_library(show STATIC
 target_include_directories(show PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(show PUBLIC raster td3d figure kanter player display songdata)
 
-add_executable(veldraflimmer ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+if(EMSCRIPTEN)
+  # The entry points of the page; cmake/Web.cmake makes the page around it.
+  add_executable(veldraflimmer ${CMAKE_CURRENT_SOURCE_DIR}/main_web.cpp)
+else()
+  add_executable(veldraflimmer ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+endif()
 target_link_libraries(veldraflimmer PRIVATE show)

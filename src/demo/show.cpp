@@ -60,7 +60,7 @@ void Show::Start() {
   edges = MakeEdges();
   anim.azimuthStep = 1.0f;
   anim.polarStep = 1.0f;
-  StartMusic();
+  StartMusic(mixRate);
 }
 
 void Show::Frame() {

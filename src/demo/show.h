@@ -24,6 +24,8 @@ struct Show {
   int missingPictures = 0;
   // Folder the raw pictures are read from; "" is the working directory.
   std::string pictureFolder;
+  // Frames per second the music is mixed at (a browser's audio runs at its own).
+  int mixRate = 44100;
 
   Show() = default;
   Show(const Show&) = delete;

@@ -4,8 +4,9 @@
 // a back end only performs single steps and reports whether each worked.
 //
 // Back ends: display_sdl.cpp (the real window on Linux, made by
-// CreatePlatformDisplay) and display_headless.h (presentation into memory,
-// scripted events, failure injection). All calls come from the show's main
+// CreatePlatformDisplay; display_web.cpp in the browser) and
+// display_headless.h (presentation into memory, scripted events, failure
+// injection). All calls come from the show's main
 // thread, from inside ptc_open, ptc_update and ptc_close.
 #pragma once
 

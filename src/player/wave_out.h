@@ -3,9 +3,10 @@
 // calls and reports how many bytes it has played since Start. The player owns
 // the device opened by FSOUND_Init and closes it in FSOUND_Close.
 //
-// Back ends: the platform device (wave_out_sdl.cpp on Linux) with a silent
-// clock-paced fallback when no audio device can be opened, and a virtual device
-// whose position moves only when its owner advances it (tests, offline render).
+// Back ends: the platform device (wave_out_sdl.cpp on Linux; in the browser
+// wave_out_web.cpp, which needs no mixing thread) with a silent clock-paced
+// fallback when no audio device can be opened, and a virtual device whose
+// position moves only when its owner advances it (tests, offline render).
 #pragma once
 #include <atomic>
 #include <cstdint>

@@ -1,0 +1,93 @@
+# The WebAssembly build for web browsers (preset "web", scripts/build-web),
+# included by the top level in place of the Linux packages. Browsers need
+# neither SDL2 nor FreeType nor libpng: the display and the sound have back
+# ends of their own (display_web.*, wave_out_web.*).
+#
+# The page is assembled in VF_WEB_SITE (build/web): index.html, the show's
+# veldraflimmer.js and .wasm, its pictures packed in veldraflimmer.data, and
+# the audio worklet. Like the Windows build, the pictures and the embedded
+# song come from a host build of this project (VF_HOST_BUILD, by default
+# build/release after `cmake --build --preset release --target pictures
+# songdata`).
+#
+# Everything is compiled for WebAssembly's 128-bit vectors. Test programs run
+# under Node.js (CTest's emulator); the browser test drives the page in
+# Chromium (tests/web).
+
+set(VF_HOST_BUILD "${CMAKE_SOURCE_DIR}/build/release"
+    CACHE PATH "Host build of this project holding the generated song and pictures")
+set(VF_WEB_SITE "${CMAKE_SOURCE_DIR}/build/web" CACHE PATH "Folder the web page is assembled in")
+set(VF_HOST_SONG_DATA ${VF_HOST_BUILD}/generated/song_data.cpp)
+set(VF_PICTURE_FILES
+  tecken.raw greet.raw kludd.raw sidolinjer1.raw linje1.raw linje2.raw veldra.raw link.raw
+  kollademos.raw link2.raw blabak.raw grabak1.raw grabak2.raw grabak3.raw)
+if(NOT EXISTS ${VF_HOST_SONG_DATA})
+  message(FATAL_ERROR "The web build takes the embedded song from a host build, and "
+          "${VF_HOST_SONG_DATA} does not exist. Build it first:\n"
+          "  cmake --preset release && cmake --build --preset release --target pictures songdata\n"
+          "or point VF_HOST_BUILD at another host build directory.")
+endif()
+
+add_compile_options(-msimd128 "SHELL:-include ${CMAKE_SOURCE_DIR}/cmake/web_compat.h")
+add_link_options(-sALLOW_MEMORY_GROWTH=1)
+
+# Emscripten's code for Node.js fetches the .wasm file with fetch() where it
+# exists (Node.js 18 and later), which cannot read files; test programs
+# therefore compile their module synchronously from the file (vf_add_test).
+find_program(VF_NODE NAMES node nodejs REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VF_NODE})
+
+# Called by the top level after the libraries and the show are defined.
+function(vf_web_targets)
+  add_library(songdata STATIC ${VF_HOST_SONG_DATA})
+  target_include_directories(songdata PUBLIC ${CMAKE_SOURCE_DIR}/tools/embed)
+
+  set(pictures "")
+  set(preload "")
+  foreach(file ${VF_PICTURE_FILES})
+    list(APPEND pictures ${VF_HOST_BUILD}/bin/${file})
+    # The show reads its pictures from the working directory, "/" in the page.
+    list(APPEND preload "SHELL:--preload-file ${VF_HOST_BUILD}/bin/${file}@/${file}")
+  endforeach()
+  set(libraries
+    ${CMAKE_SOURCE_DIR}/src/display/display_web.js
+    ${CMAKE_SOURCE_DIR}/src/player/wave_out_web.js)
+  set_target_properties(veldraflimmer PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VF_WEB_SITE}
+    LINK_DEPENDS "${pictures};${libraries}")
+  # No main: the page calls the entry points (main_web.cpp) after a click.
+  target_link_options(veldraflimmer PRIVATE
+    --no-entry -sENVIRONMENT=web ${preload})
+
+  set(page "")
+  foreach(source src/demo/index.html src/player/wave_out_worklet.js)
+    get_filename_component(name ${source} NAME)
+    list(APPEND page ${VF_WEB_SITE}/${name})
+    add_custom_command(
+      OUTPUT ${VF_WEB_SITE}/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/${source} ${VF_WEB_SITE}/${name}
+      DEPENDS ${CMAKE_SOURCE_DIR}/${source}
+      VERBATIM)
+  endforeach()
+  add_custom_target(web_page ALL DEPENDS ${page})
+endfunction()
+
+# GoogleTest built from Debian's source package for WebAssembly, the tests of
+# the raster operations built on the row kernels (each compares every kernel
+# set with the per-pixel rules on random surfaces) run under Node.js, and the
+# browser test.
+function(vf_web_tests)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+  include(GoogleTest)
+  foreach(topic blit filters)
+    add_subdirectory(${CMAKE_SOURCE_DIR}/tests/raster/${topic} ${CMAKE_BINARY_DIR}/tests/raster/${topic})
+  endforeach()
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/web ${CMAKE_BINARY_DIR}/tests/web)
+endfunction()
