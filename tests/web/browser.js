@@ -1,10 +1,9 @@
 // What the browser tests share: the web build served on a free local port by
-// scripts/serve-web, Debian's Chromium started headless through
+// scripts/serve-web's server, Debian's Chromium started headless through
 // playwright-core (never a browser of its own), and a PNG decoder for
 // screenshots. Chromium plays Web Audio into a fake output device here, so no
 // sound card is needed and nothing is heard.
 'use strict';
-const {spawn} = require('child_process');
 const path = require('path');
 const zlib = require('zlib');
 
@@ -19,20 +18,9 @@ try {
 const repository = path.resolve(__dirname, '..', '..');
 const chromiumPath = process.env.VF_CHROMIUM || '/usr/bin/chromium';
 
-// Starts the server on a free port; resolves to {url, stop}.
+// Serves the web build on a free port: resolves to {url, stop()}.
 function serve(folder) {
-  return new Promise((resolve, reject) => {
-    const server = spawn(path.join(repository, 'scripts', 'serve-web'), ['--port', '0', folder],
-                         {stdio: ['ignore', 'pipe', 'inherit']});
-    server.on('error', reject);
-    server.on('exit', (code) => reject(new Error(`serve-web ended with ${code}`)));
-    let out = '';
-    server.stdout.on('data', (data) => {
-      out += data;
-      const line = out.split('\n')[0];
-      if (out.includes('\n')) resolve({url: line.trim(), stop: () => server.kill()});
-    });
-  });
+  return require(path.join(repository, 'scripts', 'serve-web')).serve(folder, 0);
 }
 
 // Headless Chromium as root on a closed network: no sandbox (it cannot run as

@@ -73,7 +73,7 @@ async function playWhole(browser, url, set) {
     }
   } finally {
     await browser.close();
-    server.stop();
+    await server.stop();
   }
   let raw = 0, packed = 0;
   for (const name of fs.readdirSync(site).sort()) {

@@ -111,7 +111,7 @@ describe('the show in a browser', () => {
   });
   after(async () => {
     if (browser) await browser.close();
-    if (server) server.stop();
+    if (server) await server.stop();
   });
 
   it('plays from a click in step with its audio, ends on Escape and plays again', async () => {
