@@ -1,7 +1,7 @@
 // The show's web build in a real browser: Debian's headless Chromium opens the
 // page from a local server, a click starts the show, and the test watches the
 // screen, the song clock against the audio actually played, Escape and the
-// end card, and the console; then the page's error line for a missing data
+// end card, and the console; then the page's error line for each missing
 // file and for a browser without WebAssembly.
 //   node show_test.js [SITE]     SITE: the web build's page (default build/web)
 'use strict';
@@ -231,17 +231,22 @@ describe('the show in a browser', () => {
     await page.close();
   });
 
-  it('names a missing data file on the page', async () => {
-    const page = await browser.newPage({viewport});
-    await page.route('**/veldraflimmer.data', (route) => route.fulfill({status: 404, body: ''}));
-    await page.goto(server.url);
-    const text = await until(() => page.textContent('#message'), 10, 'an error line');
-    assert.match(text, /^The show cannot start: veldraflimmer\.data could not be loaded/);
-    assert.ok(!text.includes('\n'), 'one line');
-    assert.ok(await visible(page, '#title'), 'the title card stays');
-    assert.ok(!(await visible(page, '#screen')), 'no blank canvas');
-    await page.close();
-  });
+  // Each file reaches the page by another path: a script element, the
+  // module's own download of its code, the loader of its data.
+  for (const file of ['veldraflimmer.js', 'veldraflimmer.wasm', 'veldraflimmer.data']) {
+    it(`names ${file} on the page when it is missing`, async () => {
+      const page = await browser.newPage({viewport});
+      await page.route(`**/${file}`, (route) => route.fulfill({status: 404, body: ''}));
+      await page.goto(server.url);
+      const text = await until(() => page.textContent('#message'), 10, 'an error line');
+      assert.ok(text.startsWith(`The show cannot start: ${file} could not be loaded`), text);
+      assert.ok(!text.includes('\n'), 'one line');
+      assert.ok(await visible(page, '#title'), 'the title card stays');
+      assert.ok(!(await visible(page, '#screen')), 'no blank canvas');
+      assert.strictEqual(await page.textContent('#prompt'), '', 'no "click to start"');
+      await page.close();
+    });
+  }
 
   it('says so where the browser has no WebAssembly', async () => {
     const page = await browser.newPage({viewport});
