@@ -100,7 +100,8 @@ async function until(check, seconds, what) {
     const value = await check();
     if (value) return value;
     if (Date.now() > deadline) {
-      throw new Error(`not within ${seconds.toFixed(1)} s: ${typeof what === 'function' ? what() : what}`);
+      const text = typeof what === 'function' ? what() : what;
+      throw new Error(`not within ${seconds.toFixed(1)} s: ${text}`);
     }
     await new Promise((resolve) => setTimeout(resolve, 50));
   }

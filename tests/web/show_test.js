@@ -114,122 +114,141 @@ describe('the show in a browser', () => {
     if (server) await server.stop();
   });
 
-  it('plays from a click in step with its audio, ends on Escape and plays again', async () => {
-    const page = await browser.newPage({viewport});
-    const complaints = watchConsole(page);
-    await page.goto(server.url);
-    await until(async () => (await page.textContent('#prompt')) === 'click to start', 30,
-                'the title card asks for a click');
-    assert.strictEqual((await state(page)).running, false, 'running before the click');
-    const rate = await page.evaluate(async () => {
-      const context = new AudioContext();
-      const sampleRate = context.sampleRate;
-      await context.close();
-      return sampleRate;
+  // At the usual rate and at another: the page mixes at its audio context's
+  // rate, whatever that is (here set through the context's constructor).
+  for (const contextRate of [44100, 48000]) {
+    it(`plays from a click in step with its audio at ${contextRate} Hz, ends on Escape and ` +
+       'plays again', async () => {
+      const page = await browser.newPage({viewport});
+      const complaints = watchConsole(page);
+      await page.addInitScript((sampleRate) => {
+        const Native = window.AudioContext;
+        window.AudioContext = class extends Native {
+          constructor(options) { super(Object.assign({}, options, {sampleRate})); }
+        };
+      }, contextRate);
+      await page.goto(server.url);
+      await until(async () => (await page.textContent('#prompt')) === 'click to start', 30,
+                  'the title card asks for a click');
+      assert.strictEqual((await state(page)).running, false, 'running before the click');
+      const rate = await page.evaluate(async () => {
+        const context = new AudioContext();
+        const sampleRate = context.sampleRate;
+        await context.close();
+        return sampleRate;
+      });
+      assert.strictEqual(rate, contextRate);
+      const clock = desktopClock(rate);
+      if (rate === 44100) assert.strictEqual(clock.songMs(0), 19, 'the clock model');
+
+      const clicked = Date.now();
+      await page.mouse.click(viewport.width / 2, viewport.height / 2);
+      let scene;
+      try {
+        scene = await until(async () => {
+          const seen = firstScene(decodePng(await page.screenshot()));
+          return seen.eye && seen.noise && seen.sharp ? seen : null;
+        }, 3 - (Date.now() - clicked) / 1000, 'the first scene with the eye and the noise');
+      } catch (error) {
+        const last = firstScene(decodePng(await page.screenshot()));
+        throw new Error(`${error.message}; last seen ${JSON.stringify(last.details)}, ` +
+                        `eye ${last.eye}, noise ${last.noise}, sharp ${last.sharp}`);
+      }
+      const box = await page.evaluate(() => {
+        const r = document.getElementById('screen').getBoundingClientRect();
+        return {x: r.x, y: r.y, width: r.width, height: r.height};
+      });
+      assert.deepStrictEqual(box, frameBox, 'the canvas: twice the frame, centred');
+      assert.deepStrictEqual(decodePng(await page.screenshot()).pixel(20, 20), [0, 0, 0],
+                             'black around the frame');
+      const later = firstScene(decodePng(await page.screenshot()));
+      const changed = later.patch.filter((p, i) => p.join() !== scene.patch[i].join()).length;
+      assert.ok(changed > later.patch.length / 2, `the noise moves (${changed} pixels changed)`);
+      await page.mouse.dblclick(viewport.width / 2, viewport.height / 2);
+      const fullScreen = () => document.fullscreenElement === document.documentElement;
+      await until(() => page.evaluate(fullScreen), 3, 'full screen after a double-click');
+      assert.strictEqual(await page.evaluate(
+          () => getComputedStyle(document.getElementById('screen')).cursor), 'none',
+          'the pointer hidden over the canvas');
+
+      // Eight seconds of audio played; the song clock and its row follow it.
+      // The page reads the player's clock as of its last poll of the device:
+      // exactly the desktop clock for the audio heard then, which may lag the
+      // audio heard now by a block or so, but can never be ahead of it.
+      const reads = [];
+      const offset = (s) => s.songMs - clock.songMs(s.audioFrames);
+      const agreeing = async () => {
+        const now = await state(page);
+        reads.push(now);
+        return offset(now) === 0 ? now : null;
+      };
+      const disagreement = () => {
+        const last = reads[reads.length - 1];
+        return `songMs ${last.songMs} after ${last.audioFrames} frames of audio; the desktop ` +
+               `clock reads ${clock.songMs(last.audioFrames)} ms`;
+      };
+      const start = await until(agreeing, 3, disagreement);
+      assert.ok(start.running, 'running once the first scene shows');
+      await until(async () => {
+        const now = await state(page);
+        reads.push(now);
+        return now.audioFrames >= start.audioFrames + 8 * rate;
+      }, 20, 'eight seconds of audio played');
+      const end = await until(agreeing, 3, disagreement);
+      const ahead = reads.filter((s) => offset(s) > 0);
+      assert.deepStrictEqual(ahead.map((s) => [s.songMs, s.audioFrames]), [],
+                             'reads with the song clock ahead of the audio');
+      const exact = reads.filter((s) => offset(s) === 0).length;
+      assert.ok(exact >= reads.length / 4, `${exact} of ${reads.length} reads agree exactly`);
+      const played = end.audioFrames - start.audioFrames;
+      const expected = clock.songMs(end.audioFrames) - clock.songMs(start.audioFrames);
+      const advanced = end.songMs - start.songMs;
+      assert.ok(Math.abs(advanced - expected) <= clock.blockMs,
+                `songMs advanced ${advanced} ms over ${played} frames of audio; the desktop ` +
+                `clock advances ${expected} ms (one block is ${clock.blockMs.toFixed(1)} ms)`);
+      const seconds = (end.now - start.now) / 1000;
+      assert.ok(Math.abs(played / rate - seconds) < 0.1 * seconds,
+                `${(played / rate).toFixed(2)} s of audio in ${seconds.toFixed(2)} s`);
+      console.log(`# ${played} frames at ${rate} Hz in ${seconds.toFixed(2)} s: ` +
+                  `songMs +${advanced}` +
+                  `, the desktop clock +${expected}; ${exact} of ${reads.length} reads exact`);
+      assert.strictEqual(end.order, 1, 'order 1 reached');
+      const rowIndex = end.order * 64 + end.row;
+      assert.ok(Math.abs(rowIndex - clock.rowIndex(end.audioFrames)) <= 1,
+                `row ${end.order}:${end.row} for ${end.audioFrames} frames of audio`);
+      assert.ok(end.frame > start.frame, 'frames presented');
+
+      // Escape: the show stops, the music with it, and the end card shows.
+      // Stopping takes effect at the audio graph's next render quantum; what is
+      // left to hear after that is the output latency, well under 0.1 s.
+      await page.keyboard.press('Escape');
+      const stopped = await until(async () => {
+        const now = await state(page);
+        return now.running ? null : now;
+      }, 3, 'running false after Escape');
+      await until(() => visible(page, '#again'), 3, 'the end card with "play again"');
+      assert.ok(!(await visible(page, '#screen')), 'the canvas is gone');
+      const second = await until(async () => {
+        const now = await state(page);
+        return now.now - stopped.now >= 1000 ? now : null;
+      }, 5, 'a second after the stop');
+      assert.ok(second.audioFrames - stopped.audioFrames < 0.1 * rate,
+                `${second.audioFrames - stopped.audioFrames} frames of audio played in the ` +
+                'second after the stop');
+
+      // Play again: a fresh start, from the top of the song.
+      await page.click('#again');
+      await until(async () => {
+        const now = await state(page);
+        return now.running && now.songMs > 0 && now.songMs < 3000 && now.order === 0;
+      }, 5, 'the show running again from its start');
+      await page.keyboard.press('Escape');
+      await until(async () => !(await state(page)).running, 3, 'running false after Escape');
+
+      assert.deepStrictEqual(complaints, [], 'console errors or warnings');
+      await page.close();
     });
-    const clock = desktopClock(rate);
-    if (rate === 44100) assert.strictEqual(clock.songMs(0), 19, 'the clock model');
-
-    const clicked = Date.now();
-    await page.mouse.click(viewport.width / 2, viewport.height / 2);
-    let scene;
-    try {
-      scene = await until(async () => {
-        const seen = firstScene(decodePng(await page.screenshot()));
-        return seen.eye && seen.noise && seen.sharp ? seen : null;
-      }, 3 - (Date.now() - clicked) / 1000, 'the first scene with the eye and the noise');
-    } catch (error) {
-      const last = firstScene(decodePng(await page.screenshot()));
-      throw new Error(`${error.message}; last seen ${JSON.stringify(last.details)}, ` +
-                      `eye ${last.eye}, noise ${last.noise}, sharp ${last.sharp}`);
-    }
-    const box = await page.evaluate(() => {
-      const r = document.getElementById('screen').getBoundingClientRect();
-      return {x: r.x, y: r.y, width: r.width, height: r.height};
-    });
-    assert.deepStrictEqual(box, frameBox, 'the canvas: twice the frame, centred');
-    assert.deepStrictEqual(decodePng(await page.screenshot()).pixel(20, 20), [0, 0, 0],
-                           'black around the frame');
-    const later = firstScene(decodePng(await page.screenshot()));
-    const changed = later.patch.filter((p, i) => p.join() !== scene.patch[i].join()).length;
-    assert.ok(changed > later.patch.length / 2, `the noise moves (${changed} pixels changed)`);
-
-    // Eight seconds of audio played; the song clock and its row follow it.
-    // The page reads the player's clock as of its last poll of the device:
-    // exactly the desktop clock for the audio heard then, which may lag the
-    // audio heard now by a block or so, but can never be ahead of it.
-    const reads = [];
-    const offset = (s) => s.songMs - clock.songMs(s.audioFrames);
-    const agreeing = async () => {
-      const now = await state(page);
-      reads.push(now);
-      return offset(now) === 0 ? now : null;
-    };
-    const disagreement = () => {
-      const last = reads[reads.length - 1];
-      return `songMs ${last.songMs} after ${last.audioFrames} frames of audio; the desktop ` +
-             `clock reads ${clock.songMs(last.audioFrames)} ms`;
-    };
-    const start = await until(agreeing, 3, disagreement);
-    assert.ok(start.running, 'running once the first scene shows');
-    await until(async () => {
-      const now = await state(page);
-      reads.push(now);
-      return now.audioFrames >= start.audioFrames + 8 * rate;
-    }, 20, 'eight seconds of audio played');
-    const end = await until(agreeing, 3, disagreement);
-    const ahead = reads.filter((s) => offset(s) > 0);
-    assert.deepStrictEqual(ahead.map((s) => [s.songMs, s.audioFrames]), [],
-                           'reads with the song clock ahead of the audio');
-    const exact = reads.filter((s) => offset(s) === 0).length;
-    assert.ok(exact >= reads.length / 4, `${exact} of ${reads.length} reads agree exactly`);
-    const played = end.audioFrames - start.audioFrames;
-    const expected = clock.songMs(end.audioFrames) - clock.songMs(start.audioFrames);
-    const advanced = end.songMs - start.songMs;
-    assert.ok(Math.abs(advanced - expected) <= clock.blockMs,
-              `songMs advanced ${advanced} ms over ${played} frames of audio; the desktop ` +
-              `clock advances ${expected} ms (one block is ${clock.blockMs.toFixed(1)} ms)`);
-    const seconds = (end.now - start.now) / 1000;
-    assert.ok(Math.abs(played / rate - seconds) < 0.1 * seconds,
-              `${(played / rate).toFixed(2)} s of audio in ${seconds.toFixed(2)} s`);
-    console.log(`# ${played} frames at ${rate} Hz in ${seconds.toFixed(2)} s: songMs +${advanced}` +
-                `, the desktop clock +${expected}; ${exact} of ${reads.length} reads exact`);
-    assert.strictEqual(end.order, 1, 'order 1 reached');
-    const rowIndex = end.order * 64 + end.row;
-    assert.ok(Math.abs(rowIndex - clock.rowIndex(end.audioFrames)) <= 1,
-              `row ${end.order}:${end.row} for ${end.audioFrames} frames of audio`);
-    assert.ok(end.frame > start.frame, 'frames presented');
-
-    // Escape: the show stops, the music with it, and the end card shows.
-    // Stopping takes effect at the audio graph's next render quantum; what is
-    // left to hear after that is the output latency, well under 0.1 s.
-    await page.keyboard.press('Escape');
-    const stopped = await until(async () => {
-      const now = await state(page);
-      return now.running ? null : now;
-    }, 3, 'running false after Escape');
-    await until(() => visible(page, '#again'), 3, 'the end card with "play again"');
-    assert.ok(!(await visible(page, '#screen')), 'the canvas is gone');
-    const second = await until(async () => {
-      const now = await state(page);
-      return now.now - stopped.now >= 1000 ? now : null;
-    }, 5, 'a second after the stop');
-    assert.ok(second.audioFrames - stopped.audioFrames < 0.1 * rate,
-              `${second.audioFrames - stopped.audioFrames} frames of audio played in the ` +
-              'second after the stop');
-
-    // Play again: a fresh start, from the top of the song.
-    await page.click('#again');
-    await until(async () => {
-      const now = await state(page);
-      return now.running && now.songMs > 0 && now.songMs < 3000 && now.order === 0;
-    }, 5, 'the show running again from its start');
-    await page.keyboard.press('Escape');
-    await until(async () => !(await state(page)).running, 3, 'running false after Escape');
-
-    assert.deepStrictEqual(complaints, [], 'console errors or warnings');
-    await page.close();
-  });
+  }
 
   // Each file reaches the page by another path: a script element, the
   // module's own download of its code, the loader of its data.
