@@ -3,7 +3,8 @@
 // Show as on the desktop; only the loop is turned inside out, because a page
 // must hand the browser its thread back after every frame: the browser calls
 // one frame per animation frame (emscripten_set_main_loop, driven by
-// requestAnimationFrame).
+// requestAnimationFrame). Keeping the desktop's blocking loop through
+// Asyncify instead was measured: no faster per frame, and a module 6% larger.
 //
 // There are no threads. Each frame first runs the player's poll, which refills
 // every block of the ring the audio has played; the wave-output device's audio

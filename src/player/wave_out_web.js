@@ -1,7 +1,10 @@
 // The page side of the browser's wave-output device (wave_out_web.cpp).
 //
 // The device plays through an AudioWorklet (wave_out_worklet.js) on the
-// browser's audio thread. The player's ring stays in the module's memory on
+// browser's audio thread, not through a ScriptProcessorNode: that one runs on
+// the main thread, where every frame's drawing would delay the sound, and
+// browsers log a deprecation warning for it. The worklet needs no shared
+// memory (and so no cross-origin isolation of the page): it is sent copies. The player's ring stays in the module's memory on
 // the main thread; the device posts copies of the ring's frames to the worklet
 // a little ahead of what it has played (a quarter of the ring, half a second
 // at most), so the main thread may stall that long without a gap in the sound.
