@@ -1,16 +1,24 @@
 // The show's web build in a real browser: Debian's headless Chromium opens the
 // page from a local server, a click starts the show, and the test watches the
-// screen, the song clock against the audio actually played, Escape and the
-// end card, and the console; then the page's error line for each missing
-// file and for a browser without WebAssembly.
-//   node show_test.js [SITE]     SITE: the web build's page (default build/web)
+// screen, the song clock against the audio actually played, the sound itself,
+// Escape and the end card, and the console; then the page's error line for
+// each missing file and for a browser without WebAssembly.
+//   node show_test.js [SITE [HOST_BIN]]
+// SITE is the web build's page (default build/web); HOST_BIN the desktop
+// build's bin folder (default build/release/bin), whose offline renderer
+// gives the sound to compare with.
 'use strict';
 const assert = require('node:assert');
+const {execFileSync} = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
 const path = require('node:path');
 const {describe, it, before, after} = require('node:test');
 const {serve, launch, decodePng, until} = require('./browser');
 
-const site = path.resolve(process.argv[2] || path.join(__dirname, '..', '..', 'build', 'web'));
+const repository = path.join(__dirname, '..', '..');
+const site = path.resolve(process.argv[2] || path.join(repository, 'build', 'web'));
+const hostBin = path.resolve(process.argv[3] || path.join(repository, 'build', 'release', 'bin'));
 
 // The viewport is not a multiple of the frame: the largest whole multiple of
 // 320x240 that fits 1000x700 is 2 (640x480), centred at (180, 110).
@@ -88,6 +96,58 @@ function firstScene(shot) {
   return {eye, noise, sharp, patch, details: {pupil, iris, white, mean, spread, colours}};
 }
 
+// The first 20 s of the song as the desktop's offline renderer mixes it at
+// 44,100 Hz: {left, right} as Int16Arrays.
+function referenceSound() {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'veldraflimmer-web-'));
+  try {
+    const wav = path.join(folder, 'reference.wav');
+    execFileSync(path.join(hostBin, 'veldraflimmer-render'), ['--quiet', '--until', '20000',
+                 '--wav', wav], {cwd: hostBin, stdio: ['ignore', 'ignore', 'inherit']});
+    const file = fs.readFileSync(wav);
+    let at = 12;
+    while (file.toString('latin1', at, at + 4) !== 'data') at += 8 + file.readUInt32LE(at + 4);
+    const frames = file.readUInt32LE(at + 4) / 4;
+    const left = new Int16Array(frames), right = new Int16Array(frames);
+    for (let i = 0; i < frames; ++i) {
+      left[i] = file.readInt16LE(at + 8 + 4 * i);
+      right[i] = file.readInt16LE(at + 10 + 4 * i);
+    }
+    return {left, right};
+  } finally {
+    fs.rmSync(folder, {recursive: true, force: true});
+  }
+}
+
+// Where `heard` (the 16-bit values) appears whole in `reference`, or -1.
+function findIn(reference, heard) {
+  for (let o = 0; o + heard.length <= reference.length; ++o) {
+    let i = 0;
+    while (i < heard.length && reference[o + i] === heard[i]) ++i;
+    if (i === heard.length) return o;
+  }
+  return -1;
+}
+
+// Listens to what the page's audio worklet hands to the audio graph: each
+// channel goes to an analyser that keeps its last 32,768 samples.
+function tapAudioWorklet() {
+  const Native = window.AudioWorkletNode;
+  window.AudioWorkletNode = class extends Native {
+    constructor(context, name, options) {
+      super(context, name, options);
+      const split = context.createChannelSplitter(2);
+      this.connect(split);
+      window.heardChannels = [0, 1].map((channel) => {
+        const analyser = context.createAnalyser();
+        analyser.fftSize = 32768;
+        split.connect(analyser, channel);
+        return analyser;
+      });
+    }
+  };
+}
+
 function watchConsole(page) {
   const complaints = [];
   page.on('console', (message) => {
@@ -127,6 +187,7 @@ describe('the show in a browser', () => {
           constructor(options) { super(Object.assign({}, options, {sampleRate})); }
         };
       }, contextRate);
+      await page.addInitScript(tapAudioWorklet);
       await page.goto(server.url);
       await until(async () => (await page.textContent('#prompt')) === 'click to start', 30,
                   'the title card asks for a click');
@@ -218,6 +279,27 @@ describe('the show in a browser', () => {
                 `row ${end.order}:${end.row} for ${end.audioFrames} frames of audio`);
       assert.ok(end.frame > start.frame, 'frames presented');
 
+      // What was played last is the song, sample for sample, as the desktop
+      // player mixes it (at its one rate, 44,100 Hz).
+      if (rate === 44100) {
+        const heard = await page.evaluate(() => window.heardChannels.map((analyser) => {
+          const samples = new Float32Array(analyser.fftSize);
+          analyser.getFloatTimeDomainData(samples);
+          return Array.from(samples, (v) => v * 32768);
+        }));
+        const reference = referenceSound();
+        ['left', 'right'].forEach((side, channel) => {
+          const values = heard[channel];
+          assert.ok(values.every(Number.isInteger), `${side}: not 16-bit values`);
+          assert.ok(values.filter((v) => Math.abs(v) > 1000).length > values.length / 10,
+                    `${side}: the sound is nearly silent`);
+          const at = findIn(reference[side], Int16Array.from(values));
+          assert.ok(at >= 0, `the last ${values.length} samples on the ${side} are not the ` +
+                             'song as the offline renderer mixes it');
+          console.log(`# ${side}: ${values.length} samples heard are the song from frame ${at}`);
+        });
+      }
+
       // Escape: the show stops, the music with it, and the end card shows.
       // Stopping takes effect at the audio graph's next render quantum; what is
       // left to hear after that is the output latency, well under 0.1 s.
@@ -257,8 +339,10 @@ describe('the show in a browser', () => {
       const page = await browser.newPage({viewport});
       await page.route(`**/${file}`, (route) => route.fulfill({status: 404, body: ''}));
       await page.goto(server.url);
-      const text = await until(() => page.textContent('#message'), 10, 'an error line');
-      assert.ok(text.startsWith(`The show cannot start: ${file} could not be loaded`), text);
+      const told = `The show cannot start: ${file} could not be loaded`;
+      let text = '';
+      await until(async () => (text = await page.textContent('#message')).startsWith(told), 10,
+                  () => `"${told}", not "${text}"`);
       assert.ok(!text.includes('\n'), 'one line');
       assert.ok(await visible(page, '#title'), 'the title card stays');
       assert.ok(!(await visible(page, '#screen')), 'no blank canvas');
