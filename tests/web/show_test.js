@@ -215,6 +215,7 @@ describe('the show in a browser', () => {
         throw new Error(`${error.message}; last seen ${JSON.stringify(last.details)}, ` +
                         `eye ${last.eye}, noise ${last.noise}, sharp ${last.sharp}`);
       }
+      console.log(`# the first scene after ${((Date.now() - clicked) / 1000).toFixed(2)} s`);
       const box = await page.evaluate(() => {
         const r = document.getElementById('screen').getBoundingClientRect();
         return {x: r.x, y: r.y, width: r.width, height: r.height};
