@@ -86,7 +86,7 @@ function(vf_web_tests)
     add_library(GTest::gtest_main ALIAS gtest_main)
   endif()
   include(GoogleTest)
-  foreach(topic blit filters)
+  foreach(topic blit filters kernels)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tests/raster/${topic}
                      ${CMAKE_BINARY_DIR}/tests/raster/${topic})
   endforeach()
