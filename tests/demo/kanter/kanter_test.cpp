@@ -20,8 +20,8 @@ bool Bit(int x, int y) {
   return (kanter_bit[i / 32] >> (31 - i % 32)) & 1u;
 }
 
-// The mask's design: the band heights by column range, as the design states
-// them ("first-last: height" or "column: height").
+// The mask's shape, written independently of the table under test: the band
+// heights by column range ("first-last: height" or "column: height").
 constexpr const char* kTopBands =
     "0-48: 37; 49-50: 36; 51-52: 35; 53-55: 34; 56-57: 33; 58-59: 32; 60-61: 31; 62-63: 30; "
     "64-66: 29; 67-68: 28; 69-70: 27; 71-72: 26; 73-75: 25; 76-77: 24; 78-79: 23; 80-81: 22; "
