@@ -1,6 +1,6 @@
 // The plain mixer kernels, which define the arithmetic every vector version
 // repeats, and the run-time choice between them and the vector versions of
-// mix_kernels_sse2.cpp and mix_kernels_avx2.cpp.
+// mix_kernels_sse2.cpp, mix_kernels_avx2.cpp and mix_kernels_simd128.cpp.
 #include "mix_kernels.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 const MixKernels* Sse2MixKernelTable();  // mix_kernels_sse2.cpp
 const MixKernels* Avx2MixKernelTable();  // mix_kernels_avx2.cpp
+const MixKernels* Simd128MixKernelTable();  // mix_kernels_simd128.cpp (WebAssembly)
 
 namespace {
 
@@ -109,6 +110,8 @@ const char* MixKernelSetName(MixKernelSet set) {
       return "sse2";
     case MixKernelSet::kAvx2:
       return "avx2";
+    case MixKernelSet::kSimd128:
+      return "simd128";
   }
   return "?";
 }
@@ -116,6 +119,7 @@ const char* MixKernelSetName(MixKernelSet set) {
 const MixKernels* MixKernelTable(MixKernelSet set) {
   static const MixKernels* const avx2 = HasAvx2() ? Avx2MixKernelTable() : nullptr;
   static const MixKernels* const sse2 = Sse2MixKernelTable();
+  static const MixKernels* const simd128 = Simd128MixKernelTable();
   switch (set) {
     case MixKernelSet::kPlain:
       return &kPlain;
@@ -123,11 +127,14 @@ const MixKernels* MixKernelTable(MixKernelSet set) {
       return sse2;
     case MixKernelSet::kAvx2:
       return avx2;
+    case MixKernelSet::kSimd128:
+      return simd128;
     case MixKernelSet::kBest:
       break;
   }
   if (avx2 != nullptr) return avx2;
-  return sse2 != nullptr ? sse2 : &kPlain;
+  if (sse2 != nullptr) return sse2;
+  return simd128 != nullptr ? simd128 : &kPlain;
 }
 
 const MixKernels& CurrentMixKernels() {

@@ -1,6 +1,7 @@
 // The inner loops of the mixer and the clip copy, in a plain version and
 // vector versions chosen at run time: 128-bit SSE2 on every x86-64 processor,
-// 256-bit AVX2 where the processor has it. Internal header of the mixer.
+// 256-bit AVX2 where the processor has it, WebAssembly's 128-bit vectors in
+// the browser build. Internal header of the mixer.
 //
 // Every version gives results bit-identical to the plain one, frame for frame:
 // the same interpolation weight, the same single-precision interpolation, the
@@ -8,10 +9,10 @@
 // gains; only how many frames are worked on at once differs. The tests mix
 // random voices through every set and compare the buffers word for word.
 //
-// Adding a set (say 128-bit WebAssembly SIMD): a file of its own that defines
-// the three functions and a table of them, compiled only for its target (a
-// function returning null elsewhere), a MixKernelSet value with a name, and a
-// case in MixKernelTable. Nothing else in the player changes.
+// Adding a set: a file of its own that defines the three functions and a table
+// of them, compiled only for its target (a function returning null
+// elsewhere), a MixKernelSet value with a name, and a case in MixKernelTable.
+// Nothing else in the player changes.
 #pragma once
 #include <cstdint>
 
@@ -39,11 +40,11 @@ struct MixKernels {
   void (*clip)(int16_t* destination, const float* source, int values);
 };
 
-enum class MixKernelSet { kBest, kPlain, kSse2, kAvx2 };
+enum class MixKernelSet { kBest, kPlain, kSse2, kAvx2, kSimd128 };
 
-// Every set but kBest, narrowest first, for tests and benchmarks to walk.
+// Every set but kBest, plain first, for tests and benchmarks to walk.
 inline constexpr MixKernelSet kMixKernelSets[] = {MixKernelSet::kPlain, MixKernelSet::kSse2,
-                                                  MixKernelSet::kAvx2};
+                                                  MixKernelSet::kAvx2, MixKernelSet::kSimd128};
 const char* MixKernelSetName(MixKernelSet set);
 
 // The kernels in use: the widest this processor runs, unless a narrower set
