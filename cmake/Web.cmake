@@ -74,8 +74,9 @@ endfunction()
 
 # GoogleTest built from Debian's source package for WebAssembly, the tests of
 # the raster operations built on the row kernels (each compares every kernel
-# set with the per-pixel rules on random surfaces) run under Node.js, and the
-# browser test.
+# set with the per-pixel rules on random surfaces) and of the mixer (its
+# kernel sets compared word for word with the plain one) run under Node.js,
+# and the browser test.
 function(vf_web_tests)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -90,5 +91,6 @@ function(vf_web_tests)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tests/raster/${topic}
                      ${CMAKE_BINARY_DIR}/tests/raster/${topic})
   endforeach()
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/player/mixer ${CMAKE_BINARY_DIR}/tests/player/mixer)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/web ${CMAKE_BINARY_DIR}/tests/web)
 endfunction()

@@ -147,6 +147,10 @@ const Scenario kScenarios[] = {
 
 TEST_F(MixKernelSetsTest, EveryVectorSetMixesWordForWordLikeThePlainKernels) {
   const std::vector<MixKernelSet> sets = VectorSets();
+#if defined(__x86_64__) || defined(__wasm_simd128__)
+  // These targets always have a vector set: comparing none would prove nothing.
+  ASSERT_FALSE(sets.empty());
+#endif
   for (const Scenario& sc : kScenarios) {
     for (uint32_t seed = 1; seed <= 4; ++seed) {
       ASSERT_TRUE(UseMixKernels(MixKernelSet::kPlain));
