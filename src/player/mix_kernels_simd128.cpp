@@ -4,10 +4,10 @@
 // sample values, i and i + 1, comes in as one 32-bit lane load. The 32.32
 // positions of the four frames sit in two 64-bit vectors, whose low words give
 // the interpolation weights. The sums into the buffer are formed in double
-// precision, one frame (left and right) per instruction: the float lanes are
-// widened exactly and the sum narrowed once, rounding to nearest like the
-// plain kernels' conversion. Frames after the last full step go through the
-// plain kernels.
+// precision, one frame (left and right) per 64-bit-lane operation: the floats
+// are widened exactly and each sum narrowed once, rounding to nearest like
+// the plain kernels' conversion. Frames after the last full step go through
+// the plain kernels.
 #include "mix_kernels.h"
 
 #if defined(__wasm_simd128__)
@@ -17,6 +17,7 @@ namespace {
 
 constexpr float mix_1over2gig = 1.0f / 2147483648.0f;
 
+// Where the sample values of a position start: value i, the integer part.
 inline const int16_t* At(const int16_t* data, uint64_t pos) {
   return data + static_cast<uint32_t>(pos >> 32);
 }
@@ -54,57 +55,67 @@ inline v128_t Interpolate4(const int16_t* data, uint64_t p0, uint64_t delta, v12
   return wasm_f32x4_add(s0, wasm_f32x4_mul(wasm_f32x4_sub(s1, s0), t));
 }
 
-// out[0], out[1] += v x gains, in double precision. `v` holds the frame's
-// value in both of its low lanes, `gains` the left and right gains in its low
-// lanes.
-inline void AddFrame(float* out, v128_t v, v128_t gains) {
-  const v128_t o = wasm_f64x2_promote_low_f32x4(wasm_v128_load64_zero(out));
-  const v128_t product =
-      wasm_f64x2_mul(wasm_f64x2_promote_low_f32x4(v), wasm_f64x2_promote_low_f32x4(gains));
-  wasm_v128_store64_lane(out, wasm_f32x4_demote_f64x2_zero(wasm_f64x2_add(o, product)), 0);
+// out[0..3] += the values of two frames times their gains, in double
+// precision: `v` holds the frames' values as v0 v0 v1 v1, `gains` the left
+// and right gains of the first frame, then of the second. The whole 128 bits
+// are loaded and stored: narrowing only half of them, the compiler would work
+// lane by lane.
+inline void AddTwoFrames(float* out, v128_t v, v128_t gains) {
+  const v128_t o = wasm_v128_load(out);
+  const v128_t first =
+      wasm_f64x2_add(wasm_f64x2_promote_low_f32x4(o),
+                     wasm_f64x2_mul(wasm_f64x2_promote_low_f32x4(v),
+                                    wasm_f64x2_promote_low_f32x4(gains)));
+  const v128_t second = wasm_f64x2_add(
+      wasm_f64x2_promote_low_f32x4(wasm_i32x4_shuffle(o, o, 2, 3, 2, 3)),
+      wasm_f64x2_mul(wasm_f64x2_promote_low_f32x4(wasm_i32x4_shuffle(v, v, 2, 3, 2, 3)),
+                     wasm_f64x2_promote_low_f32x4(wasm_i32x4_shuffle(gains, gains, 2, 3, 2, 3))));
+  wasm_v128_store(out, wasm_i32x4_shuffle(wasm_f32x4_demote_f64x2_zero(first),
+                                          wasm_f32x4_demote_f64x2_zero(second), 0, 1, 4, 5));
 }
 
-// Frame k's value of a step, twice.
-template <int k>
-inline v128_t Frame(v128_t v) {
-  return wasm_i32x4_shuffle(v, v, k, k, k, k);
+// The values of frames 0 and 1 (kPair 0) or 2 and 3 (kPair 1) of a step,
+// each twice.
+template <int kPair>
+inline v128_t TwoFrames(v128_t v) {
+  return wasm_i32x4_shuffle(v, v, 2 * kPair, 2 * kPair, 2 * kPair + 1, 2 * kPair + 1);
 }
 
 uint64_t MixSteadySimd128(const int16_t* data, uint64_t pos, uint64_t delta, const float* fixed,
                           const float* lastGains, float* out, int count) {
-  const v128_t gains = wasm_f32x4_make(fixed[0], fixed[1], 0.0f, 0.0f);
+  const v128_t gains = wasm_f32x4_make(fixed[0], fixed[1], fixed[0], fixed[1]);
   Positions4 p(pos, delta);
   int k = 0;
   for (; k + 4 <= count; k += 4) {
     const v128_t v = Interpolate4(data, pos, delta, p.Low());
-    AddFrame(out + 2 * k, Frame<0>(v), gains);
-    AddFrame(out + 2 * k + 2, Frame<1>(v), gains);
-    AddFrame(out + 2 * k + 4, Frame<2>(v), gains);
-    AddFrame(out + 2 * k + 6, Frame<3>(v), gains);
+    AddTwoFrames(out + 2 * k, TwoFrames<0>(v), gains);
+    AddTwoFrames(out + 2 * k + 4, TwoFrames<1>(v), gains);
     pos += 4 * delta;
     p.Next();
   }
   return MixSteadyPlain(data, pos, delta, fixed, lastGains, out + 2 * k, count - k);
 }
 
+// The gains of two frames, left and right of the first then the second; `g`
+// (left and right in its low lanes) moves on by two steps, one at a time in
+// single precision.
+inline v128_t RampGains(v128_t& g, v128_t step) {
+  const v128_t first = g;
+  const v128_t second = wasm_f32x4_add(first, step);
+  g = wasm_f32x4_add(second, step);
+  return wasm_i32x4_shuffle(first, second, 0, 1, 4, 5);
+}
+
 uint64_t MixRampSimd128(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,
                         const float* steps, float* out, int count) {
-  // Left and right gains side by side; each frame uses them, then adds the
-  // steps in single precision.
   v128_t g = wasm_f32x4_make(gains[0], gains[1], 0.0f, 0.0f);
   const v128_t step = wasm_f32x4_make(steps[0], steps[1], 0.0f, 0.0f);
   Positions4 p(pos, delta);
   int k = 0;
   for (; k + 4 <= count; k += 4) {
     const v128_t v = Interpolate4(data, pos, delta, p.Low());
-    AddFrame(out + 2 * k, Frame<0>(v), g);
-    g = wasm_f32x4_add(g, step);
-    AddFrame(out + 2 * k + 2, Frame<1>(v), g);
-    g = wasm_f32x4_add(g, step);
-    AddFrame(out + 2 * k + 4, Frame<2>(v), g);
-    g = wasm_f32x4_add(g, step);
-    AddFrame(out + 2 * k + 6, Frame<3>(v), g);
-    g = wasm_f32x4_add(g, step);
+    AddTwoFrames(out + 2 * k, TwoFrames<0>(v), RampGains(g, step));
+    AddTwoFrames(out + 2 * k + 4, TwoFrames<1>(v), RampGains(g, step));
     pos += 4 * delta;
     p.Next();
   }
