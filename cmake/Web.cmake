@@ -70,6 +70,12 @@ function(vf_web_targets)
       VERBATIM)
   endforeach()
   add_custom_target(web_page ALL DEPENDS ${page})
+
+  # The mixing speed of each mixer kernel set under Node.js:
+  # node build/web-build/bin/bench_web_mixer.js
+  add_executable(bench_web_mixer ${CMAKE_SOURCE_DIR}/bench/web/mixer_speed.cpp)
+  target_link_libraries(bench_web_mixer PRIVATE show)
+  target_link_options(bench_web_mixer PRIVATE -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0)
 endfunction()
 
 # GoogleTest built from Debian's source package for WebAssembly, the tests of
