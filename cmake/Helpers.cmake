@@ -50,3 +50,17 @@ function(vf_add_subdirectories)
     endif()
   endforeach()
 endfunction()
+
+# GoogleTest built from Debian's source package (googletest) for a target that
+# has no installed GoogleTest: the Windows and the WebAssembly builds. Options
+# the target needs (such as gtest_disable_pthreads) are set before the call.
+function(vf_googletest_from_source)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  # Newer GoogleTest releases name their targets like the installed package.
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+endfunction()

@@ -84,14 +84,8 @@ endfunction()
 # kernel sets compared word for word with the plain one) run under Node.js,
 # and the browser test.
 function(vf_web_tests)
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  if(NOT TARGET GTest::gtest)
-    add_library(GTest::gtest ALIAS gtest)
-    add_library(GTest::gtest_main ALIAS gtest_main)
-  endif()
+  vf_googletest_from_source()
   include(GoogleTest)
   foreach(topic blit filters kernels)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tests/raster/${topic}

@@ -155,8 +155,9 @@ void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) 
 
     SetUpRamp(v);
     const bool ramp = v.rampCount > 0;
-    if (!ramp && v.leftGain == 0 && v.rightGain == 0 && v.rampLeft == 0 && v.rampRight == 0 &&
-        AdvanceSilently(v, bounds, step, frames)) {
+    const bool silent =
+        !ramp && v.leftGain == 0 && v.rightGain == 0 && v.rampLeft == 0 && v.rampRight == 0;
+    if (silent && AdvanceSilently(v, bounds, step, frames)) {
       // A silent voice (a faded ghost running to its end) adds exactly
       // nothing: only its position moves.
       return;
@@ -175,7 +176,7 @@ void MixVoice(MixChannel& v, float* out, int frames, const MixKernels& kernels) 
 
     if (count > 0) {
       const uint64_t delta = backward ? 0 - step : step;
-      if (!ramp && v.leftGain == 0 && v.rightGain == 0 && v.rampLeft == 0 && v.rampRight == 0) {
+      if (silent) {
         pos += delta * static_cast<uint64_t>(count);  // silent, in a state outside the loop
       } else if (ramp) {
         float gains[2] = {v.rampLeft * mix_1over256 * mix_1over255,
