@@ -5,28 +5,15 @@
 #
 # The page is assembled in VF_WEB_SITE (build/web): index.html, the show's
 # veldraflimmer.js and .wasm, its pictures packed in veldraflimmer.data, and
-# the audio worklet. Like the Windows build, the pictures and the embedded
-# song come from a host build of this project (VF_HOST_BUILD, by default
-# build/release after `cmake --build --preset release --target pictures
-# songdata`).
+# the audio worklet. The pictures and the embedded song come from a host build
+# (cmake/HostBuild.cmake).
 #
 # Everything is compiled for WebAssembly's 128-bit vectors. Test programs run
 # under Node.js (CTest's emulator); the browser test drives the page in
 # Chromium (tests/web).
 
-set(VF_HOST_BUILD "${CMAKE_SOURCE_DIR}/build/release"
-    CACHE PATH "Host build of this project holding the generated song and pictures")
 set(VF_WEB_SITE "${CMAKE_SOURCE_DIR}/build/web" CACHE PATH "Folder the web page is assembled in")
-set(VF_HOST_SONG_DATA ${VF_HOST_BUILD}/generated/song_data.cpp)
-set(VF_PICTURE_FILES
-  tecken.raw greet.raw kludd.raw sidolinjer1.raw linje1.raw linje2.raw veldra.raw link.raw
-  kollademos.raw link2.raw blabak.raw grabak1.raw grabak2.raw grabak3.raw)
-if(NOT EXISTS ${VF_HOST_SONG_DATA})
-  message(FATAL_ERROR "The web build takes the embedded song from a host build, and "
-          "${VF_HOST_SONG_DATA} does not exist. Build it first:\n"
-          "  cmake --preset release && cmake --build --preset release --target pictures songdata\n"
-          "or point VF_HOST_BUILD at another host build directory.")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/HostBuild.cmake)
 
 add_compile_options(-msimd128 "SHELL:-include ${CMAKE_SOURCE_DIR}/cmake/web_compat.h")
 add_link_options(-sALLOW_MEMORY_GROWTH=1)
@@ -39,19 +26,16 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${VF_NODE})
 
 # Called by the top level after the libraries and the show are defined.
 function(vf_web_targets)
-  add_library(songdata STATIC ${VF_HOST_SONG_DATA})
-  target_include_directories(songdata PUBLIC ${CMAKE_SOURCE_DIR}/tools/embed)
-
-  set(pictures "")
+  vf_host_pictures(pictures)
   set(preload "")
-  foreach(file ${VF_PICTURE_FILES})
-    list(APPEND pictures ${VF_HOST_BUILD}/bin/${file})
+  foreach(picture ${pictures})
+    get_filename_component(file ${picture} NAME)
     # The show reads its pictures from the working directory, "/" in the page.
-    list(APPEND preload "SHELL:--preload-file ${VF_HOST_BUILD}/bin/${file}@/${file}")
+    list(APPEND preload "SHELL:--preload-file ${picture}@/${file}")
   endforeach()
   set(libraries
     ${CMAKE_SOURCE_DIR}/src/display/display_web.js
-    ${CMAKE_SOURCE_DIR}/src/player/wave_out_web.js)
+    ${CMAKE_SOURCE_DIR}/src/player/output/wave_out_web.js)
   set_target_properties(veldraflimmer PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${VF_WEB_SITE}
     LINK_DEPENDS "${pictures};${libraries}")
@@ -60,7 +44,7 @@ function(vf_web_targets)
     --no-entry -sENVIRONMENT=web ${preload})
 
   set(page "")
-  foreach(source src/demo/index.html src/player/wave_out_worklet.js)
+  foreach(source src/demo/index.html src/player/output/wave_out_worklet.js)
     get_filename_component(name ${source} NAME)
     list(APPEND page ${VF_WEB_SITE}/${name})
     add_custom_command(

@@ -9,44 +9,16 @@
 #include <cstring>
 #include <vector>
 
-#include "file.h"
-#include "mixer.h"
-#include "output.h"
-#include "sequencer.h"
-#include "song.h"
-#include "wave_out.h"
+#include "player/load/loader.h"
+#include "player/load/memory_file.h"
+#include "player/load/song.h"
+#include "player/mix/mixer.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
+#include "player/play/rules.h"
+#include "player/play/sequencer.h"
 
 namespace {
-
-struct Source {
-  const uint8_t* data = nullptr;
-  size_t size = 0;
-  size_t position = 0;
-  bool seekable = true;
-};
-Source gSource;
-
-unsigned int Open(const char*) {
-  return gSource.data ? 1 : 0;
-}
-void Close(unsigned int) {}
-int Read(void* buffer, int size, unsigned int) {
-  if (size <= 0 || gSource.position >= gSource.size) return 0;
-  const size_t n = std::min(static_cast<size_t>(size), gSource.size - gSource.position);
-  std::memcpy(buffer, gSource.data + gSource.position, n);
-  gSource.position += n;
-  return static_cast<int>(n);
-}
-int Seek(unsigned int, int pos, signed char mode) {
-  if (!gSource.seekable) return 0;
-  const int64_t base = mode == 1 ? static_cast<int64_t>(gSource.position) : 0;
-  gSource.position =
-      static_cast<size_t>(std::clamp<int64_t>(base + pos, 0, static_cast<int64_t>(gSource.size)));
-  return 0;
-}
-int Tell(unsigned int) {
-  return static_cast<int>(gSource.position);
-}
 
 void FillSample(void* buffer, int bytes, int, int, int) {
   std::memset(buffer, 0x5A, static_cast<size_t>(std::max(bytes, 0)));
@@ -79,12 +51,12 @@ void Play(Song* song) {
 }
 
 void LoadAndPlay(const uint8_t* data, size_t size, bool seekable, SampleLoadCallback callback) {
-  gSource = {data, size, 0, seekable};
+  FSOUND_File_ServeMemory({data, size, seekable});
   Song* song = FMUSIC_LoadSong("fuzz", callback);
-  gSource = {};
+  FSOUND_File_ServeMemory({});
   if (!song) return;
   Play(song);
-  FMUSIC_SetEffectSet(song, EffectSet::kComplete);  // and again with every effect
+  FMUSIC_SetPlayRules(song, &kCompleteRules);  // and again with every effect
   Play(song);
   FMUSIC_FreeSong(song);
 }
@@ -92,7 +64,6 @@ void LoadAndPlay(const uint8_t* data, size_t size, bool seekable, SampleLoadCall
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FSOUND_File_SetCallbacks(Open, Close, Read, Seek, Tell);
   LoadAndPlay(data, size, true, (size & 1) ? FillSample : nullptr);
   LoadAndPlay(data, size, false, nullptr);
   return 0;

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "mix_kernels.h"
-#include "music.h"
-#include "output.h"
-#include "show_state.h"
-#include "wave_out.h"
+#include "demo/music.h"
+#include "demo/show_state.h"
+#include "player/mix/mix_kernels.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 
 namespace {
 
@@ -122,8 +122,8 @@ int main(int argc, char** argv) {
         loudness = pass.loudness;
       }
       same = same && pass.soundHash == firstHash;
-      std::printf("  pass %d %-8s %7.3f s  %7.1f x real time\n", p + 1,
-                  MixKernelSetName(sets[s]), pass.seconds, speed);
+      std::printf("  pass %d %-8s %7.3f s  %7.1f x real time\n", p + 1, MixKernelSetName(sets[s]),
+                  pass.seconds, speed);
     }
   }
   for (size_t s = 0; s < sets.size(); ++s) {

@@ -14,8 +14,8 @@
 
 #include <cstdint>
 
-#include "image32.h"
 #include "matrix.h"
+#include "raster/image32.h"
 
 class TDMotor : public Image32 {
  public:

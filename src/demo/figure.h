@@ -4,7 +4,7 @@
 // by the caller and released with delete[].
 #pragma once
 
-#include "vector.h"
+#include "3d/vector.h"
 
 // The surface point for azimuth a and polar angle b (radians).
 Vector Eval(float a, float b);

@@ -1,5 +1,5 @@
 // veldraflimmer: the self-running show. No argument is read.
-#include "ptc.h"
+#include "display/ptc.h"
 #include "show.h"
 #include "show_state.h"
 

@@ -18,11 +18,11 @@
 
 #include <memory>
 
-#include "display_web.h"
-#include "kernels.h"
+#include "display/display_web.h"
+#include "display/ptc.h"
 #include "music.h"
-#include "output.h"
-#include "ptc.h"
+#include "player/output/output.h"
+#include "raster/kernels.h"
 #include "show.h"
 #include "show_state.h"
 

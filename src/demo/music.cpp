@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "file.h"
-#include "output.h"
+#include "player/load/file.h"
+#include "player/load/loader.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
 #include "show_state.h"
-#include "song.h"
 #include "song_data.h"
 
 int32_t file_pos = 0;

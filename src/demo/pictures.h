@@ -8,7 +8,7 @@
 #pragma once
 #include <string>
 
-#include "image32.h"
+#include "raster/image32.h"
 
 struct Pictures {
   Image32 tecken;       // 500x25, scroller strip

@@ -1,8 +1,8 @@
 // Layers and scenes of a frame.
 #include "scenes.h"
 
+#include "3d/matrix.h"
 #include "figure.h"
-#include "matrix.h"
 #include "show_state.h"
 
 void Animation::Advance(int32_t dt) {

@@ -11,9 +11,9 @@
 #pragma once
 #include <cstdint>
 
-#include "image32.h"
+#include "3d/tdmotor.h"
 #include "pictures.h"
-#include "tdmotor.h"
+#include "raster/image32.h"
 
 // Values kept from frame to frame, with their start values.
 struct Animation {

@@ -7,7 +7,7 @@ add_library(show STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/scenes.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/show.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/sync.cpp)
-target_include_directories(show PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(show PUBLIC ${VF_SOURCE_ROOT})
 target_link_libraries(show PUBLIC raster td3d figure kanter player display songdata)
 
 if(EMSCRIPTEN)

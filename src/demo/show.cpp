@@ -1,12 +1,12 @@
 // Start-up, the frame, and the end of the show; the show's global state.
 #include "show.h"
 
+#include "display/ptc.h"
 #include "figure.h"
 #include "music.h"
-#include "output.h"
-#include "ptc.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
 #include "show_state.h"
-#include "song.h"
 #include "sync.h"
 
 // Defined in this order so that Screen is created first and destroyed last.

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
+#include "3d/tdmotor.h"
 #include "pictures.h"
 #include "scenes.h"
-#include "tdmotor.h"
 
 struct Show {
   std::unique_ptr<TDMotor> motor;

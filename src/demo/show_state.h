@@ -9,7 +9,7 @@
 #pragma once
 #include <cstdint>
 
-#include "image32.h"
+#include "raster/image32.h"
 
 struct Song;
 

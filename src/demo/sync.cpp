@@ -1,7 +1,7 @@
 // The synchronisation table and its walk.
 #include "sync.h"
 
-#include "output.h"
+#include "player/output/output.h"
 #include "show_state.h"
 
 // Firing order within an order position follows the rows; two records on the

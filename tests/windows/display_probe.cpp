@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "ptc.h"
+#include "display/ptc.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "output_thread.h"
+#include "player/output/output_thread.h"
 
 namespace {
 

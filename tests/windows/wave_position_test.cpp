@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "wave_position.h"
+#include "player/output/wave_position.h"
 
 namespace {
 

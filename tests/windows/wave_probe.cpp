@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "wave_out.h"
+#include "player/output/wave_out.h"
 
 int main() {
   constexpr int kRate = 44100;

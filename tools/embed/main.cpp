@@ -13,7 +13,7 @@ void Usage(FILE* out) {
                "usage: songembed IN.xm OUT.cpp\n"
                "Loads IN.xm with the player's loader, recording every byte it reads and every\n"
                "file position it asks for, and writes OUT.cpp defining musData, musDataSize,\n"
-               "musTell and musTellCount (declared in song_data.h).\n");
+               "musTell and musTellCount (declared in src/demo/song_data.h).\n");
 }
 
 // Keeps only the file name, so that the generated text does not depend on

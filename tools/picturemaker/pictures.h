@@ -66,7 +66,9 @@ struct PictureMaker {
   Canvas (*make)(Fonts& fonts);
 };
 
-// All fourteen pictures, in the order the show loads them.
+// All the show's pictures, in the order of its picture list (picture_list.h,
+// made from src/demo/pictures.cmake), each with its maker. Throws
+// std::runtime_error when the list names a picture no maker draws.
 const std::vector<PictureMaker>& AllPictures();
 
 // The makers, grouped by file.

@@ -1,7 +1,10 @@
 // Shared pieces of the pictures: the font cache, outlined text, the scene panel and the list.
+#include <map>
 #include <stdexcept>
+#include <string>
 
-#include "kanter.h"
+#include "demo/kanter.h"
+#include "picture_list.h"
 #include "pictures.h"
 
 const Font& Fonts::Get(const std::string& file, int pixel_size) {
@@ -57,14 +60,24 @@ int PanelDepth(int x, int y, int limit) {
 }
 
 const std::vector<PictureMaker>& AllPictures() {
-  static const std::vector<PictureMaker> list = {
-      {"tecken.raw", 500, 25, MakeTecken},          {"greet.raw", 500, 240, MakeGreet},
-      {"kludd.raw", 320, 240, MakeKludd},           {"sidolinjer1.raw", 50, 250, MakeSidolinjer1},
-      {"linje1.raw", 50, 250, MakeLinje1},          {"linje2.raw", 50, 250, MakeLinje2},
-      {"veldra.raw", 320, 240, MakeVeldra},         {"link.raw", 320, 240, MakeLink},
-      {"kollademos.raw", 320, 240, MakeKollademos}, {"link2.raw", 320, 240, MakeLink2},
-      {"blabak.raw", 320, 240, MakeBlabak},         {"grabak1.raw", 320, 240, MakeGrabak1},
-      {"grabak2.raw", 320, 240, MakeGrabak2},       {"grabak3.raw", 320, 240, MakeGrabak3},
-  };
+  static const std::vector<PictureMaker> list = [] {
+    const std::map<std::string, Canvas (*)(Fonts&)> makers = {
+        {"tecken.raw", MakeTecken},         {"greet.raw", MakeGreet},
+        {"kludd.raw", MakeKludd},           {"sidolinjer1.raw", MakeSidolinjer1},
+        {"linje1.raw", MakeLinje1},         {"linje2.raw", MakeLinje2},
+        {"veldra.raw", MakeVeldra},         {"link.raw", MakeLink},
+        {"kollademos.raw", MakeKollademos}, {"link2.raw", MakeLink2},
+        {"blabak.raw", MakeBlabak},         {"grabak1.raw", MakeGrabak1},
+        {"grabak2.raw", MakeGrabak2},       {"grabak3.raw", MakeGrabak3},
+    };
+    std::vector<PictureMaker> pictures;
+    for (const PictureListEntry& entry : kPictureList) {
+      const auto maker = makers.find(entry.file);
+      if (maker == makers.end())
+        throw std::runtime_error(std::string("no maker for ") + entry.file);
+      pictures.push_back({entry.file, entry.width, entry.height, maker->second});
+    }
+    return pictures;
+  }();
   return list;
 }

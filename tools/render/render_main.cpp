@@ -15,20 +15,20 @@
 #include <string>
 #include <vector>
 
-#include "display_headless.h"
+#include "demo/show.h"
+#include "demo/show_state.h"
+#include "demo/sync.h"
+#include "display/display_headless.h"
+#include "display/ptc.h"
 #include "options.h"
-#include "output.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 #include "png_writer.h"
-#include "ptc.h"
 #include "render_progress.h"
 #include "scratch_folder.h"
-#include "show.h"
-#include "show_state.h"
-#include "song.h"
-#include "sync.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
-#include "wave_out.h"
 
 namespace {
 constexpr int kRate = 44100;

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "output.h"
-#include "song.h"
-#include "sync.h"
+#include "demo/sync.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
 
 namespace {
 // Rows played before order position `order`, row `row`.

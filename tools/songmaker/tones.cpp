@@ -11,7 +11,7 @@
 
 #include "dsp.h"
 #include "instruments.h"
-#include "sample.h"
+#include "synth/sample.h"
 
 namespace songmaker {
 namespace {

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "options.h"
-#include "output.h"
 #include "playback.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
+#include "player/play/sequencer.h"
 #include "song_file.h"
 #include "song_info.h"
-#include "wave_out.h"
 
 int main(int argc, char** argv) {
   Options options;
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     FMUSIC_FreeSong(song);
     return 1;
   }
-  FMUSIC_SetEffectSet(song, options.effects);
+  FMUSIC_SetPlayRules(song, options.effects);
   const int status = options.info ? PrintSongInfo(options, song)
                      : offline    ? RenderOffline(options, song)
                                   : PlayRealTime(options, song);

@@ -1,5 +1,6 @@
 // Parsing of xmplay's command line.
 #include "options.h"
+#include "player/play/rules.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,9 +41,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       if (v == nullptr) return false;
       const std::string_view set = v;
       if (set == "complete") {
-        options.effects = EffectSet::kComplete;
+        options.effects = &kCompleteRules;
       } else if (set == "show") {
-        options.effects = EffectSet::kShow;
+        options.effects = &kShowRules;
       } else {
         error = std::string("--effects is 'complete' or 'show', not '") + v + "'";
         return false;

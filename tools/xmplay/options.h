@@ -2,7 +2,8 @@
 #pragma once
 #include <string>
 
-#include "song.h"
+#include "player/load/song.h"
+#include "player/play/rules.h"
 
 struct Options {
   std::string file;
@@ -10,8 +11,8 @@ struct Options {
   bool timeline = false;  // --timeline: one line per tick on stdout
   double seconds = 0.0;   // --seconds N: length of the run; 0 = until the song loops
   bool help = false;
-  bool info = false;                         // --info: describe the song and exit
-  EffectSet effects = EffectSet::kComplete;  // --effects show: the show's subset
+  bool info = false;                           // --info: describe the song and exit
+  const PlayRules* effects = &kCompleteRules;  // --effects show: the show's subset
 };
 
 // Parses argv; false with a message in `error` for a usage error.

@@ -12,11 +12,11 @@
 #include <span>
 #include <thread>
 
-#include "output.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 #include "song_watch.h"
 #include "wav_writer.h"
-#include "wave_out.h"
 
 namespace {
 

@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "file.h"
-#include "song.h"
+#include "player/load/file.h"
+#include "player/load/loader.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
 
 namespace {
 

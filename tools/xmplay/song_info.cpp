@@ -8,11 +8,12 @@
 #include <cstdio>
 #include <string>
 
-#include "output.h"
 #include "playback.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
+#include "player/play/rules.h"
 #include "song_watch.h"
-#include "wave_out.h"
 
 namespace {
 
@@ -78,6 +79,6 @@ int PrintSongInfo(const Options& options, Song* song) {
   else
     std::printf("length:        endless (still playing after %.0f s)\n", kMaxSeconds);
   std::printf("effects:       %s\n",
-              options.effects == EffectSet::kComplete ? "complete" : "show's subset");
+              options.effects == &kCompleteRules ? "complete" : "show's subset");
   return 0;
 }

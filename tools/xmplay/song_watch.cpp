@@ -1,8 +1,8 @@
 // The tick wrapper of xmplay.
 #include "song_watch.h"
 
-#include "sequencer.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/play/sequencer.h"
 
 namespace {
 

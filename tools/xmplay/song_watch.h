@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "song_end.h"
+#include "player/play/song_end.h"
 
 struct Song;
 

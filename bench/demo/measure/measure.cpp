@@ -17,9 +17,9 @@
 #include <sstream>
 #include <string>
 
-#include "ptc.h"
-#include "show.h"
-#include "show_state.h"
+#include "demo/show.h"
+#include "demo/show_state.h"
+#include "display/ptc.h"
 
 namespace {
 double BootMs() {

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "convert.h"
-#include "display_headless.h"
-#include "ptc.h"
+#include "display/convert.h"
+#include "display/display_headless.h"
+#include "display/ptc.h"
 
 namespace {
 

@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "mix_kernels.h"
-#include "output.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/mix/mix_kernels.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 #include "song_file.h"
-#include "wave_out.h"
 
 namespace {
 

@@ -8,46 +8,25 @@
 #include <algorithm>
 #include <cstring>
 
-#include "file.h"
-#include "output.h"
-#include "sequencer.h"
-#include "song.h"
-#include "song_data.h"
+#include "demo/song_data.h"
+#include "player/load/loader.h"
+#include "player/load/memory_file.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
+#include "player/play/rules.h"
+#include "player/play/sequencer.h"
 
 namespace {
 
-// The compact stream served as the show serves it: sequential reads, seeks
-// that do nothing, tell answered from the recorded positions.
-long long g_position = 0;
-int g_tell = 0;
-unsigned int Open(const char*) {
-  g_position = 0;
-  g_tell = 0;
-  return 1;
-}
-void Close(unsigned int) {}
-int Read(void* buffer, int size, unsigned int) {
-  const long long left = static_cast<long long>(musDataSize) - g_position;
-  const int n = static_cast<int>(std::clamp<long long>(size, 0, std::max(0LL, left)));
-  if (n > 0) std::memcpy(buffer, musData + g_position, static_cast<size_t>(n));
-  g_position += size;
-  return n;
-}
-int Seek(unsigned int, int, signed char) {
-  return 0;
-}
-int Tell(unsigned int) {
-  return g_tell < musTellCount ? musTell[g_tell++] : 0;
-}
-
 void BM_ShowSongTicks(benchmark::State& state) {
-  FSOUND_File_SetCallbacks(&Open, &Close, &Read, &Seek, &Tell);
+  // The embedded song as the show serves it: a compact stream.
+  FSOUND_File_ServeMemory({musData, musDataSize, false});
   Song* song = FMUSIC_LoadSong("", nullptr);
   if (song == nullptr) {
     state.SkipWithError("the embedded song does not load");
     return;
   }
-  FMUSIC_SetEffectSet(song, state.range(0) ? EffectSet::kComplete : EffectSet::kShow);
+  FMUSIC_SetPlayRules(song, state.range(0) ? &kCompleteRules : &kShowRules);
   // The song start of FMUSIC_PlaySong, without a device.
   FSOUND_MixRate = 44100;
   for (int v = 0; v < MIX_VOICES; ++v) {

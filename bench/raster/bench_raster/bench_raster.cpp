@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "figure.h"
-#include "image32.h"
-#include "kernels.h"
-#include "tdmotor.h"
+#include "3d/tdmotor.h"
+#include "demo/figure.h"
+#include "raster/image32.h"
+#include "raster/kernels.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "tdmotor.h"
+#include "3d/tdmotor.h"
 
 namespace {
 

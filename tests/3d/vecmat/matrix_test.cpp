@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "matrix.h"
+#include "3d/matrix.h"
 
 namespace {
 

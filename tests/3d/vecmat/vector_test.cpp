@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "vector.h"
+#include "3d/vector.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "figure.h"
-#include "tdmotor.h"
+#include "3d/tdmotor.h"
+#include "demo/figure.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kanter.h"
+#include "demo/kanter.h"
 
 namespace {
 

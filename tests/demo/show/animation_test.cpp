@@ -1,7 +1,7 @@
 // The animation values that move every frame, and their wraps.
 #include <gtest/gtest.h>
 
-#include "scenes.h"
+#include "demo/scenes.h"
 
 TEST(Animation, FirstFrameWrapsTheSecondLineStripAtOnce) {
   Animation a;

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <memory>
 
-#include "figure.h"
-#include "scenes.h"
-#include "show_state.h"
-#include "tdmotor.h"
+#include "3d/tdmotor.h"
+#include "demo/figure.h"
+#include "demo/scenes.h"
+#include "demo/show_state.h"
 
 namespace {
 // Opaque pictures in distinct colours; a blended opaque copy leaves each

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "music.h"
-#include "song_data.h"
+#include "demo/music.h"
+#include "demo/song_data.h"
 
 namespace {
 void Rewind() {

@@ -4,16 +4,16 @@
 
 #include <memory>
 
-#include "display_headless.h"
-#include "music.h"
-#include "output.h"
-#include "ptc.h"
-#include "show.h"
-#include "show_state.h"
-#include "song.h"
-#include "song_data.h"
-#include "sync.h"
-#include "wave_out.h"
+#include "demo/music.h"
+#include "demo/show.h"
+#include "demo/show_state.h"
+#include "demo/song_data.h"
+#include "demo/sync.h"
+#include "display/display_headless.h"
+#include "display/ptc.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 
 TEST(MusicClock, RightAfterPlayTheClockReads19msAtOrder0Row0) {
   ResetShowState();

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "show_state.h"
-#include "sync.h"
+#include "demo/show_state.h"
+#include "demo/sync.h"
 
 namespace {
 struct Fired {

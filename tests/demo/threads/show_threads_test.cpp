@@ -8,13 +8,13 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "display_headless.h"
-#include "output.h"
-#include "ptc.h"
-#include "show.h"
-#include "show_state.h"
-#include "sync.h"
-#include "wave_out.h"
+#include "demo/show.h"
+#include "demo/show_state.h"
+#include "demo/sync.h"
+#include "display/display_headless.h"
+#include "display/ptc.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 
 TEST(ShowThreads, FramesRunBesideTheMixingThreadAndTheEndStopsIt) {
   setenv("SDL_AUDIODRIVER", "disk", 1);

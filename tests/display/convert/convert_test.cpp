@@ -1,7 +1,7 @@
 // The pixel-format converters and their chooser: known values from the
 // format definitions, every channel bit placed under the masks the chooser
 // matched, exact row lengths, and byte alignment of both rows.
-#include "convert.h"
+#include "display/convert.h"
 
 #include <gtest/gtest.h>
 

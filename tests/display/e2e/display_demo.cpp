@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "display_platform.h"
-#include "ptc.h"
+#include "display/display_platform.h"
+#include "display/ptc.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "display_headless.h"
-#include "ptc.h"
+#include "display/display_headless.h"
+#include "display/ptc.h"
 
 class HeadlessTest : public testing::Test {
  protected:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "convert.h"
+#include "display/convert.h"
 #include "headless_fixture.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "player/play/rules.h"
 #include "tick_table.h"
 
 namespace songtest {
@@ -32,7 +33,7 @@ XmSong FlowSong(int orders, int rows, std::initializer_list<FlowCell> cells, int
 
 // "order.row:ticks" for each run of ticks on one row, over `ticks` ticks.
 std::string Runs(const XmSong& xm, int ticks) {
-  Player p(xm, 44100, EffectSet::kComplete);
+  Player p(xm, 44100, &kCompleteRules);
   if (!p.loaded()) return "not loaded";
   std::string out;
   int order = -1, row = -1, run = 0;
@@ -103,7 +104,7 @@ TEST(CompleteFlow, PatternDelayRepeatsTicksNotTheRow) {
                              {0, 1, {0, 0, 0, 0xE, 0xE1}},
                              {1, 0, {0, 0, 0x30, 0xE, 0xA4}},  // volume 32, fine up 4
                              {1, 1, {0, 0, 0, 0xE, 0xE1}}});
-  Player p(xm, 44100, EffectSet::kComplete);
+  Player p(xm, 44100, &kCompleteRules);
   ASSERT_TRUE(p.loaded());
   std::vector<int> volume, trigger;
   for (int t = 0; t < 24; ++t) {

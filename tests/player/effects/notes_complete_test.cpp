@@ -3,6 +3,7 @@
 // tick, and the envelope position command.
 #include <gtest/gtest.h>
 
+#include "player/play/rules.h"
 #include "tick_table.h"
 
 namespace songtest {
@@ -11,7 +12,7 @@ namespace {
 using Ticks = std::vector<int>;
 
 Player Complete(const XmSong& xm) {
-  return Player(xm, 44100, EffectSet::kComplete);
+  return Player(xm, 44100, &kCompleteRules);
 }
 const auto kVolume = [](Player& p) { return p.Channel(0).volume; };
 const auto kTrigger = [](Player& p) { return (p.Channel(0).changeFlags & CHANGE_TRIGGER) ? 1 : 0; };

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "player/play/rules.h"
 #include "tick_table.h"
 
 namespace songtest {
@@ -40,7 +41,7 @@ TEST(CompletePitch, PortamentosKeepSeparateMemories) {
                           {7, 0, {0, 0, 0, 0x21, 0x13}},    // extra fine up 3: 3 units
                           {8, 0, {0, 0, 0, 0x21, 0x10}},    // X10: 3 again
                           {9, 0, {0, 0, 0, 0x21, 0x25}}}),  // extra fine down 5
-           44100, EffectSet::kComplete);
+           44100, &kCompleteRules);
   ASSERT_TRUE(p.loaded());
   const Table expected = {
       {4608, 4592, 4576, 4560, 4544, 4528}, {4528, 4512, 4496, 4480, 4464, 4448},
@@ -59,7 +60,7 @@ TEST(CompletePitch, TonePortamentoSlidesTheSoundingNote) {
                           {2, 0, {49, 0, 0, 0x3, 0x00}},   // back to C-4, speed remembered
                           {3, 0, {51, 0, 0xF1, 0, 0}},     // volume column F1: 64 a tick to D-4
                           {4, 0, {0, 0, 0, 0x3, 0x00}}}),  // 300 goes on at 64 (shared memory)
-           44100, EffectSet::kComplete);
+           44100, &kCompleteRules);
   ASSERT_TRUE(p.loaded());
   p.Ticks(6);
   MixChannel* voice = p.Channel(0).voice;
@@ -81,11 +82,11 @@ TEST(CompletePitch, GlissandoSoundsWholeSemitones) {
   // 4544; halfway rounds towards the higher note).
   const XmSong xm =
       SongWithCells(1, 16, {{0, 0, {49, 1, 0, 0xE, 0x31}}, {1, 0, {51, 0, 0, 0x3, 0x08}}});
-  Player p(xm, 44100, EffectSet::kComplete);
+  Player p(xm, 44100, &kCompleteRules);
   ASSERT_TRUE(p.loaded());
   p.Ticks(6);
   EXPECT_EQ(Record(p, 6, kPeriod), (Ticks{4608, 4576, 4544, 4512, 4480, 4480}));
-  Player q(xm, 44100, EffectSet::kComplete);
+  Player q(xm, 44100, &kCompleteRules);
   q.Ticks(6);
   EXPECT_EQ(Record(q, 6, kSoundingPeriod), (Ticks{4608, 4544, 4544, 4480, 4480, 4480}));
 }
@@ -115,7 +116,7 @@ TEST(CompletePitch, VibratoWavesAndTiming) {
                             {1, 0, {0, 0, 0, 0x4, 0x8F}},
                             {2, 0, {0, 0, 0, 0x4, 0x00}},
                             {3, 0, {0, 0, 0, 0, 0}}}),
-             44100, EffectSet::kComplete);
+             44100, &kCompleteRules);
     ASSERT_TRUE(p.loaded());
     p.Ticks(6);
     const auto offset = [](Player& q) { return -q.Channel(0).frequencyDelta; };
@@ -130,7 +131,7 @@ TEST(CompletePitch, VibratoRestartsOnANoteUnlessTold) {
                            {{0, 0, {49, 1, 0, 0xE, static_cast<uint8_t>(0x40 | control)}},
                             {1, 0, {0, 0, 0, 0x4, 0x4F}},  // 3 moves of 16: position 48
                             {2, 0, {49, 1, 0, 0x4, 0x00}}}),
-             44100, EffectSet::kComplete);
+             44100, &kCompleteRules);
     ASSERT_TRUE(p.loaded());
     p.Ticks(12);
     p.Tick();
@@ -150,7 +151,7 @@ TEST(CompletePitch, ArpeggioFollowsTheTickCountdown) {
   for (const auto& t : table) {
     XmSong xm = SongWithCells(1, 4, {{0, 0, {49, 1, 0, 0x0, 0x37}}});
     xm.speed = t.speed;
-    Player p(xm, 44100, EffectSet::kComplete);
+    Player p(xm, 44100, &kCompleteRules);
     ASSERT_TRUE(p.loaded());
     Ticks got = Record(p, t.speed, [](Player& q) { return q.Channel(0).frequencyDelta / 64; });
     EXPECT_EQ(got, t.semitones) << "speed " << t.speed;
@@ -159,7 +160,7 @@ TEST(CompletePitch, ArpeggioFollowsTheTickCountdown) {
   // period times 2^(-7/12).
   XmSong amiga = SongWithCells(1, 4, {{0, 0, {49, 1, 0, 0x0, 0x37}}});
   amiga.linear = false;
-  Player a(amiga, 44100, EffectSet::kComplete);
+  Player a(amiga, 44100, &kCompleteRules);
   a.Ticks(2);
   EXPECT_EQ(a.Channel(0).period + a.Channel(0).frequencyDelta,
             static_cast<int>(std::lround(1712 * std::exp2(-7 / 12.0))));
@@ -171,8 +172,7 @@ TEST(CompletePitch, FinetuneCommandTunesItsNote) {
     int period;
   } table[] = {{0x50, 4608 + 64}, {0x58, 4608}, {0x5F, 4608 - 56}};  // finetune -128, 0, +112
   for (const auto& t : table) {
-    Player p(SongWithCells(1, 4, {{0, 0, {49, 1, 0, 0xE, t.parameter}}}), 44100,
-             EffectSet::kComplete);
+    Player p(SongWithCells(1, 4, {{0, 0, {49, 1, 0, 0xE, t.parameter}}}), 44100, &kCompleteRules);
     ASSERT_TRUE(p.loaded());
     p.Tick();
     EXPECT_EQ(p.Channel(0).period, t.period) << std::hex << int(t.parameter);

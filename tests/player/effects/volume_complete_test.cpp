@@ -5,6 +5,7 @@
 // holds the value after ticks 0…5 of one pattern row.
 #include <gtest/gtest.h>
 
+#include "player/play/rules.h"
 #include "tick_table.h"
 
 namespace songtest {
@@ -29,7 +30,7 @@ Table Gains(Table volumes) {
 }
 
 Player Complete(const XmSong& xm) {
-  return Player(xm, 44100, EffectSet::kComplete);
+  return Player(xm, 44100, &kCompleteRules);
 }
 
 // Tremolo 7xy moves the volume of a tick by wave x depth / 64 (wave as for
@@ -169,7 +170,7 @@ TEST(CompleteVolume, PanCommandsStayInRange) {
 // tick in the complete set; the show's set passes it on with the next row.
 TEST(CompleteVolume, GlobalVolumeReachesEveryChannelAtOnce) {
   const XmSong xm = SongWithCells(2, 16, {{0, 0, {49, 1, 0, 0, 0}}, {1, 1, {0, 0, 0, 0x11, 0x02}}});
-  Player complete(xm, 44100, EffectSet::kComplete);
+  Player complete(xm, 44100, &kCompleteRules);
   Player show(xm);
   ASSERT_TRUE(complete.loaded() && show.loaded());
   complete.Ticks(6);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "file.h"
+#include "player/load/file.h"
 
 namespace {
 

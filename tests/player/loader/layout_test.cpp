@@ -6,8 +6,11 @@
 
 #include <cstring>
 
-#include "file.h"
 #include "loader_checks.h"
+#include "player/load/file.h"
+#include "player/load/loader.h"
+#include "player/load/memory_file.h"
+#include "player/output/output.h"
 #include "song_fixture.h"
 
 namespace songtest {
@@ -196,7 +199,7 @@ TEST(LoaderLayout, SampleLoadCallbackDeliversUndecodedData) {
 }
 
 TEST(LoaderLayout, LoadSongFailsWithoutFileOrCallbacks) {
-  InstallMemoryCallbacks();
+  FSOUND_File_ServeMemory({});  // the open callback fails
   EXPECT_EQ(FMUSIC_LoadSong("no such file", nullptr), nullptr);
   FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
   EXPECT_EQ(FMUSIC_LoadSong("memory", nullptr), nullptr);

@@ -3,15 +3,16 @@
 // playing one alone. Uses the virtual output device, so no thread runs.
 #include <gtest/gtest.h>
 
-#include "output.h"
+#include "player/load/memory_file.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 #include "song_fixture.h"
-#include "wave_out.h"
 
 namespace songtest {
 namespace {
 
 TEST(SongLifecycle, FreeStopsOnlyThePlayingSong) {
-  InstallMemoryCallbacks();
+  FSOUND_File_ServeMemory({});  // FSOUND_Init needs callbacks
   FSOUND_SetWaveOutFactory(FSOUND_CreateVirtualWaveOut);
   ASSERT_TRUE(FSOUND_Init(44100, 0));
   XmSong xm = BasicSong(2, 8);

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "song.h"
+#include "player/load/song.h"
 #include "song_compare.h"
 #include "xm_writer.h"
 

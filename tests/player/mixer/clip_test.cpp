@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "mixer.h"
+#include "player/mix/mixer.h"
 
 namespace {
 

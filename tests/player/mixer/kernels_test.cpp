@@ -5,18 +5,18 @@
 // give the same 16-bit values for edge and random floats.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
-#include <bit>
 #include <limits>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "mix_kernels.h"
-#include "mixer.h"
 #include "mixer_test_util.h"
+#include "player/mix/mix_kernels.h"
+#include "player/mix/mixer.h"
 
 namespace {
 
@@ -53,8 +53,8 @@ struct Scenario {
 std::vector<int16_t> RandomValues(std::mt19937& rng, uint32_t length) {
   std::uniform_int_distribution<int> value(-32768, 32767);
   std::vector<int16_t> values(length);
-  for (auto& x : values) x = static_cast<int16_t>(rng() % 16 == 0 ? (rng() % 2 ? 32767 : -32768)
-                                                                  : value(rng));
+  for (auto& x : values)
+    x = static_cast<int16_t>(rng() % 16 == 0 ? (rng() % 2 ? 32767 : -32768) : value(rng));
   return values;
 }
 
@@ -125,10 +125,10 @@ ScenarioResult RunScenario(const Scenario& sc, uint32_t seed) {
   }
   for (int i = 0; i < MIX_ACTIVE_VOICES; ++i) {
     const MixChannel& v = FSOUND_Channel[i];
-    for (uint32_t w : {v.sample ? 1u : 0u, v.position, v.fraction, uint32_t(v.direction),
-                       uint32_t(v.rampLeft), uint32_t(v.rampRight), uint32_t(v.rampCount),
-                       std::bit_cast<uint32_t>(v.rampLeftStep),
-                       std::bit_cast<uint32_t>(v.rampRightStep)}) {
+    for (uint32_t w :
+         {v.sample ? 1u : 0u, v.position, v.fraction, uint32_t(v.direction), uint32_t(v.rampLeft),
+          uint32_t(v.rampRight), uint32_t(v.rampCount), std::bit_cast<uint32_t>(v.rampLeftStep),
+          std::bit_cast<uint32_t>(v.rampRightStep)}) {
       r.words.push_back(w);
     }
   }
@@ -183,7 +183,8 @@ std::vector<float> ClipInputs() {
     in.push_back(x);
     in.push_back(-x);
   }
-  for (uint32_t nan : {0x7FC00000u, 0xFFC00000u, 0x7F800001u, 0xFF800001u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+  for (uint32_t nan :
+       {0x7FC00000u, 0xFFC00000u, 0x7F800001u, 0xFF800001u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
     in.push_back(std::bit_cast<float>(nan));
   }
   for (int k = -33000; k <= 33000; k += 1) in.push_back(static_cast<float>(k) + 0.5f);
@@ -201,7 +202,8 @@ std::vector<float> ClipInputs() {
 TEST_F(MixKernelSetsTest, ClipCopyOfEveryVectorSetMatchesThePlainOne) {
   const std::vector<float> in = ClipInputs();
   std::vector<int16_t> expected(in.size());
-  MixKernelTable(MixKernelSet::kPlain)->clip(expected.data(), in.data(), static_cast<int>(in.size()));
+  MixKernelTable(MixKernelSet::kPlain)
+      ->clip(expected.data(), in.data(), static_cast<int>(in.size()));
   for (MixKernelSet set : VectorSets()) {
     const MixKernels& k = *MixKernelTable(set);
     // Every start offset and a length that leaves every tail size.

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <vector>
 
-#include "mixer.h"
 #include "mixer_test_util.h"
+#include "player/mix/mixer.h"
 
 namespace {
 
@@ -186,8 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
         SilentCase{"forward_one_value_loop", LOOP_FORWARD, 40, 1, 3.71, 41, 0},
         SilentCase{"forward_exact_steps", LOOP_FORWARD, 20, 30, 0.5, 20, 0},
         SilentCase{"pingpong_from_before_the_loop", LOOP_PINGPONG, 200, 77, 0.7531, 0, 0},
-        SilentCase{"pingpong_backward_inside", LOOP_PINGPONG, 10, 40, 1.37, 30,
-                   DIRECTION_BACKWARD},
+        SilentCase{"pingpong_backward_inside", LOOP_PINGPONG, 10, 40, 1.37, 30, DIRECTION_BACKWARD},
         SilentCase{"pingpong_steps_longer_than_the_loop", LOOP_PINGPONG, 10, 5, 11.1, 12, 0},
         SilentCase{"pingpong_exact_steps", LOOP_PINGPONG, 10, 40, 0.25, 10, 0},
         SilentCase{"pingpong_backward_before_the_loop", LOOP_PINGPONG, 50, 20, 0.9, 20,

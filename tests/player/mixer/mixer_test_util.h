@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "mixer.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/mix/mixer.h"
 
 // A sample record that owns its data, with the spare values after the end that
 // the loader provides (loop fix-up included).

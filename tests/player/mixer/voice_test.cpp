@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "mixer.h"
 #include "mixer_test_util.h"
+#include "player/mix/mixer.h"
 
 namespace {
 

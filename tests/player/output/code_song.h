@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "file.h"
-#include "mixer.h"
-#include "output.h"
-#include "song.h"
-#include "wave_out.h"
+#include "player/load/memory_file.h"
+#include "player/load/song.h"
+#include "player/mix/mixer.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 
 namespace codesong {
 
@@ -59,21 +59,9 @@ inline Song MakeSong() {
   return song;
 }
 
-inline unsigned int Open(const char*) {
-  return 0;
-}
-inline void Close(unsigned int) {}
-inline int Read(void*, int, unsigned int) {
-  return 0;
-}
-inline int Seek(unsigned int, int, signed char) {
-  return 0;
-}
-inline int Tell(unsigned int) {
-  return 0;
-}
+// FSOUND_Init needs file callbacks; songs made in code never read a file.
 inline void InstallCallbacks() {
-  FSOUND_File_SetCallbacks(&Open, &Close, &Read, &Seek, &Tell);
+  FSOUND_File_ServeMemory({});
 }
 
 // Time at the end of each block as the fill computes it: each piece between

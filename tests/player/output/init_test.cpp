@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "code_song.h"
+#include "player/load/file.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ TEST_F(InitTest, ZeroesEveryVoiceWithItsIndexAndAUnitStep) {
 }
 
 TEST_F(InitTest, RefusesWithoutCallbacksAndDoesNotTouchTheDevice) {
-  FSOUND_File_SetCallbacks(&codesong::Open, &codesong::Close, nullptr, &codesong::Seek,
-                           &codesong::Tell);
+  // A partial set installs none (the file layer's own tests cover which).
+  FSOUND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
   EXPECT_FALSE(FSOUND_Init(44100, 0));
   EXPECT_EQ(g_devicesMade, 0);
   EXPECT_EQ(FSOUND_GetWaveOut(), nullptr);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "code_song.h"
-#include "sequencer.h"
+#include "player/play/sequencer.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "player/output/wave_out.h"
 #include "test_files.h"
 #include "test_process.h"
-#include "wave_out.h"
 
 namespace {
 

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "code_song.h"
+#include "player/load/loader.h"
+#include "player/load/memory_file.h"
+#include "player/output/output.h"
 #include "xm_writer.h"
 
 namespace {
@@ -115,27 +118,6 @@ TEST(MixingThreadExitTest, ExitWhilePlayingKeepsTheExitStatus) {
       ::testing::ExitedWithCode(0), "");
 }
 
-// Song bytes served from memory to the loader.
-std::vector<uint8_t> g_bytes;
-size_t g_at = 0;
-unsigned int MemOpen(const char*) {
-  return g_at = 0, 1;
-}
-void MemClose(unsigned int) {}
-int MemRead(void* buffer, int size, unsigned int) {
-  const size_t n = std::min(static_cast<size_t>(std::max(size, 0)), g_bytes.size() - g_at);
-  std::memcpy(buffer, g_bytes.data() + g_at, n);
-  g_at += n;
-  return static_cast<int>(n);
-}
-int MemSeek(unsigned int, int pos, signed char mode) {
-  g_at = std::min(g_bytes.size(), static_cast<size_t>((mode == 1 ? g_at : 0) + pos));
-  return 0;
-}
-int MemTell(unsigned int) {
-  return static_cast<int>(g_at);
-}
-
 // A loaded song, freed while the thread mixes it: the free stops the thread
 // before anything the fill reads is released.
 TEST_F(MixingThreadTest, FreeingALoadedSongWhilePlaying) {
@@ -151,8 +133,8 @@ TEST_F(MixingThreadTest, FreeingALoadedSongWhilePlaying) {
   sample.loopLength = 100;
   instrument.samples.push_back(sample);
   xm.instruments.push_back(instrument);
-  g_bytes = WriteXm(xm);
-  FSOUND_File_SetCallbacks(&MemOpen, &MemClose, &MemRead, &MemSeek, &MemTell);
+  const std::vector<uint8_t> bytes = WriteXm(xm);
+  FSOUND_File_ServeMemory({bytes.data(), bytes.size()});
   ASSERT_TRUE(FSOUND_Init(44100, 0));
   Song* song = FMUSIC_LoadSong("memory", nullptr);
   ASSERT_NE(song, nullptr);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "player/play/rules.h"
 #include "reference_render.h"
 #include "test_files.h"
 
@@ -83,7 +84,7 @@ TEST_P(RealSongs, PlayToTheirEndLikeTheReference) {
   const std::vector<uint8_t> bytes = ReadFile<std::vector<uint8_t>>(song.path);
   reference::Rendering ours, theirs;
   std::string error;
-  ASSERT_TRUE(reference::RenderWithPlayer(bytes, EffectSet::kComplete, ours, error)) << error;
+  ASSERT_TRUE(reference::RenderWithPlayer(bytes, &kCompleteRules, ours, error)) << error;
   ASSERT_TRUE(reference::RenderWithLibopenmpt(bytes, theirs, error)) << error;
   ASSERT_FALSE(theirs.rows.empty());
 

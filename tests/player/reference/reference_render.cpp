@@ -6,11 +6,13 @@
 #include <cstring>
 #include <libopenmpt/libopenmpt.hpp>
 
-#include "file.h"
-#include "output.h"
-#include "sequencer.h"
-#include "song_end.h"
-#include "wave_out.h"
+#include "player/load/loader.h"
+#include "player/load/memory_file.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
+#include "player/play/rules.h"
+#include "player/play/sequencer.h"
+#include "player/play/song_end.h"
 
 namespace reference {
 
@@ -21,30 +23,6 @@ constexpr int64_t kMaxFrames = int64_t{3600} * kRate;
 // libopenmpt is read in pieces this short: a row lasts at least one tick,
 // several hundred frames, so no row is missed between two reads.
 constexpr size_t kReadFrames = 32;
-
-// Memory file callbacks for one load.
-const std::vector<uint8_t>* g_bytes = nullptr;
-size_t g_position = 0;
-unsigned int Open(const char*) {
-  g_position = 0;
-  return g_bytes ? 1 : 0;
-}
-void Close(unsigned int) {}
-int Read(void* buffer, int size, unsigned int) {
-  const size_t n =
-      std::min<size_t>(std::max(size, 0), g_bytes->size() - std::min(g_position, g_bytes->size()));
-  if (n) std::memcpy(buffer, g_bytes->data() + g_position, n);
-  g_position += n;
-  return static_cast<int>(n);
-}
-int Seek(unsigned int, int pos, signed char mode) {
-  const int64_t base = mode == 1 ? static_cast<int64_t>(g_position) : 0;
-  g_position = static_cast<size_t>(std::clamp<int64_t>(base + pos, 0, g_bytes->size()));
-  return 0;
-}
-int Tell(unsigned int) {
-  return static_cast<int>(g_position);
-}
 
 // The tick wrapper of the player side: notes the frame where each row
 // starts and where the song ends.
@@ -82,24 +60,22 @@ void CloseRuns(std::vector<RowRun>& rows, int64_t end) {
 
 }  // namespace
 
-bool RenderWithPlayer(const std::vector<uint8_t>& xm, EffectSet set, Rendering& out,
+bool RenderWithPlayer(const std::vector<uint8_t>& xm, const PlayRules* rules, Rendering& out,
                       std::string& error) {
   out = {};
-  FSOUND_File_SetCallbacks(Open, Close, Read, Seek, Tell);
+  FSOUND_File_ServeMemory({xm.data(), xm.size()});
   FSOUND_SetWaveOutFactory(&FSOUND_CreateVirtualWaveOut);
   if (!FSOUND_Init(kRate, 0)) {
     error = "FSOUND_Init failed";
     return false;
   }
-  g_bytes = &xm;
   Song* song = FMUSIC_LoadSong("memory", nullptr);
-  g_bytes = nullptr;
   if (song == nullptr) {
     error = "the player does not load it";
     FSOUND_Close();
     return false;
   }
-  FMUSIC_SetEffectSet(song, set);
+  FMUSIC_SetPlayRules(song, rules);
   Watch watch;
   g_watch = &watch;
   song->tickOperation = &WatchedTick;

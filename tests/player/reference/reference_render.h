@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "song.h"
+#include "player/load/song.h"
+#include "player/play/rules.h"
 
 namespace reference {
 
@@ -29,7 +30,7 @@ struct Rendering {
 };
 
 // False with a message when the bytes do not load.
-bool RenderWithPlayer(const std::vector<uint8_t>& xm, EffectSet set, Rendering& out,
+bool RenderWithPlayer(const std::vector<uint8_t>& xm, const PlayRules* rules, Rendering& out,
                       std::string& error);
 bool RenderWithLibopenmpt(const std::vector<uint8_t>& xm, Rendering& out, std::string& error);
 

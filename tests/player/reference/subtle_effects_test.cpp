@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/play/rules.h"
 #include "reference_render.h"
 #include "xm_writer.h"
 
@@ -156,7 +157,7 @@ TEST_P(SubtleEffects, SameRowsAndLoudnessAsTheReference) {
   const std::vector<uint8_t> bytes = WriteXm(GetParam().make());
   Rendering ours, theirs;
   std::string error;
-  ASSERT_TRUE(reference::RenderWithPlayer(bytes, EffectSet::kComplete, ours, error)) << error;
+  ASSERT_TRUE(reference::RenderWithPlayer(bytes, &kCompleteRules, ours, error)) << error;
   ASSERT_TRUE(reference::RenderWithLibopenmpt(bytes, theirs, error)) << error;
   ASSERT_EQ(reference::RowSequence(ours), reference::RowSequence(theirs));
 

@@ -3,6 +3,7 @@
 // and portamento rows.
 #include <gtest/gtest.h>
 
+#include "player/play/pitch.h"
 #include "song_fixture.h"
 
 namespace songtest {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "output.h"
+#include "player/output/output.h"
 #include "song_fixture.h"
 
 namespace songtest {

@@ -3,7 +3,7 @@
 // reload) and expect the same record.
 #pragma once
 
-#include "song.h"
+#include "player/load/song.h"
 
 namespace songtest {
 

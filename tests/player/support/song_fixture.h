@@ -8,9 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "mixer.h"
-#include "sequencer.h"
-#include "song.h"
+#include "player/load/song.h"
+#include "player/mix/mixer.h"
+#include "player/output/output.h"
+#include "player/play/rules.h"
+#include "player/play/sequencer.h"
 #include "xm_writer.h"
 
 namespace songtest {
@@ -23,8 +25,6 @@ struct LoadOptions {
   SampleLoadCallback sampleLoad = nullptr;
 };
 
-// Installs the memory callbacks (done by every Load).
-void InstallMemoryCallbacks();
 Song* Load(const std::vector<uint8_t>& bytes, const LoadOptions& options = {});
 Song* Load(const XmSong& song, const LoadOptions& options = {});
 
@@ -47,7 +47,7 @@ XmSong BasicSong(int channels = 1, int rows = 16);
 // at the end; not loaded() when the load or the start fails.
 class Player {
  public:
-  explicit Player(const XmSong& xm, int mixRate = 44100, EffectSet set = EffectSet::kShow);
+  explicit Player(const XmSong& xm, int mixRate = 44100, const PlayRules* rules = &kShowRules);
   Song* song() const { return song_.get(); }
   bool loaded() const { return song_ != nullptr; }
   void Tick() { FMUSIC_UpdateXM(song_.get()); }

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "image32.h"
 #include "kernel_sets.h"
+#include "raster/image32.h"
 #include "reference.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <ostream>
 
-#include "kernels.h"
+#include "raster/kernels.h"
 
 namespace raster {
 // Names the set in test failure messages.

@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "image32.h"
-#include "noise.h"
+#include "raster/image32.h"
+#include "raster/noise.h"
 
 namespace ref {
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "image32.h"
 #include "kernel_sets.h"
-#include "noise.h"
+#include "raster/image32.h"
+#include "raster/noise.h"
 #include "reference.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "image32.h"
+#include "raster/image32.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "image32.h"
+#include "raster/image32.h"
 #include "test_files.h"
 
 namespace {

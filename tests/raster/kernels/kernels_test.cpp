@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "kernel_sets.h"
-#include "kernels.h"
-#include "noise.h"
+#include "raster/kernels.h"
+#include "raster/noise.h"
 #include "reference.h"
 
 namespace {

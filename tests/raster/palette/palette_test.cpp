@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "palette.h"
+#include "raster/palette.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "image32.h"
+#include "raster/image32.h"
 #include "reference.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "image32.h"
+#include "raster/image32.h"
 
 namespace {
 

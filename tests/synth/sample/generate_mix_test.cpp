@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sample.h"
+#include "synth/sample.h"
 
 namespace {
 

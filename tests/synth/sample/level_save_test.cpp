@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sample.h"
+#include "synth/sample.h"
 #include "test_files.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// Helpers for the picture tool tests: the show's picture list, and running the tools with their
-// output. Files and folders come from the shared test support.
+// Helpers for the picture tool tests: reading and writing whole files, and running the tools with
+// their output. Files and folders come from the shared test support.
 #pragma once
 
 #include <cstdint>
@@ -9,14 +9,8 @@
 #include "test_files.h"
 #include "test_process.h"
 
-struct PictureFile {
-  const char* name;
-  int width;
-  int height;
-};
-
-// The fourteen pictures the show loads, with their sizes.
-extern const PictureFile kShowPictures[14];
+// The show's picture list (kPictureList) comes from the build's one list.
+#include "picture_list.h"
 
 // The whole file as bytes.
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {

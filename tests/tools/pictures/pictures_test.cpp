@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kanter.h"
+#include "demo/kanter.h"
 #include "picture_files.h"
 
 namespace {
@@ -21,8 +21,8 @@ struct Picture {
 };
 
 Picture Load(const char* name) {
-  for (const PictureFile& f : kShowPictures) {
-    if (std::string(f.name) == name) {
+  for (const PictureListEntry& f : kPictureList) {
+    if (std::string(f.file) == name) {
       Picture p{f.width, f.height, ReadBytes(name)};  // the tests run in the show's directory
       EXPECT_EQ(p.bytes.size(), static_cast<size_t>(f.width) * f.height * 4) << name;
       if (p.bytes.size() != static_cast<size_t>(f.width) * f.height * 4)
@@ -68,16 +68,16 @@ testing::AssertionResult JoinsSmoothly(const Picture& upper, const Picture& lowe
 }
 
 TEST(Pictures, AllFourteenExistAtTheirSizes) {
-  for (const PictureFile& f : kShowPictures) {
-    EXPECT_EQ(ReadBytes(f.name).size(), static_cast<size_t>(f.width) * f.height * 4) << f.name;
+  for (const PictureListEntry& f : kPictureList) {
+    EXPECT_EQ(ReadBytes(f.file).size(), static_cast<size_t>(f.width) * f.height * 4) << f.file;
   }
 }
 
 TEST(Pictures, PicturemakerRedrawsThemByteForByte) {
   TempDir dir;
   ASSERT_EQ(RunTool(std::string(PICTUREMAKER) + " --out " + dir.path()), 0);
-  for (const PictureFile& f : kShowPictures) {
-    EXPECT_EQ(ReadBytes(dir / f.name), ReadBytes(f.name)) << f.name << " differs";
+  for (const PictureListEntry& f : kPictureList) {
+    EXPECT_EQ(ReadBytes(dir / f.file), ReadBytes(f.file)) << f.file << " differs";
   }
 }
 
@@ -121,11 +121,11 @@ TEST(Pictures, OverlaysAreMostlyClearWithOpaqueMarks) {
 TEST(Pictures, ClearPixelsCarryNoColour) {
   // The blend still darkens by 1/256 where the weight is 0, so stray colour there would be wasted
   // at best; clear pixels are stored as four zero bytes.
-  for (const PictureFile& f : kShowPictures) {
-    const Picture p = Load(f.name);
+  for (const PictureListEntry& f : kPictureList) {
+    const Picture p = Load(f.file);
     for (size_t i = 0; i < p.bytes.size(); i += 4) {
       if (p.bytes[i + 3] == 0) {
-        ASSERT_EQ(p.bytes[i] | p.bytes[i + 1] | p.bytes[i + 2], 0) << f.name << " pixel " << i / 4;
+        ASSERT_EQ(p.bytes[i] | p.bytes[i + 1] | p.bytes[i + 2], 0) << f.file << " pixel " << i / 4;
       }
     }
   }

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "sync.h"
+#include "demo/sync.h"
 
 std::string Renderer() {
   return "./veldraflimmer-render";

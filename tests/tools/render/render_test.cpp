@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "demo/sync.h"
 #include "render_helpers.h"
-#include "sync.h"
 
 namespace {
 // The events of the render shared by the test run (render_once).

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "demo/sync.h"
 #include "render_helpers.h"
-#include "sync.h"
 
 namespace {
 using namespace test_colour;

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "demo/song_data.h"
 #include "recorder.h"
 #include "song_compare.h"
-#include "song_data.h"
 #include "song_loading.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "output.h"
+#include "player/output/output.h"
+#include "player/output/wave_out.h"
 #include "song_loading.h"
-#include "wave_out.h"
 
 namespace {
 

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
-
-#include "file.h"
+#include "demo/music.h"
+#include "player/load/file.h"
+#include "player/load/loader.h"
 #include "recorder.h"
-#include "song_data.h"
 
 SongPtr LoadSongFile(const std::string& path) {
   LoadRecording recording;
@@ -17,45 +15,31 @@ SongPtr LoadSongFile(const std::string& path) {
 
 namespace {
 
-struct Stream {
-  long long position = 0;
-  int tellIndex = 0;
-  StreamUse* use = nullptr;
-};
-Stream stream;
+// The show's own memory file (demo/music.h), counted on the way through.
+StreamUse* use = nullptr;
 
-unsigned int StreamOpen(const char*) {
-  stream.position = 0;
-  return 0x0FFFFFFF;
+int CountedRead(void* buffer, int size, unsigned int handle) {
+  use->bytesRead += size;
+  return fileread(buffer, size, handle);
 }
-void StreamClose(unsigned int) {}
-int StreamRead(void* buffer, int size, unsigned int) {
-  // Bounded here (the show's own callback trusts the stream), so that a
-  // stream too short for the loader shows up as a failed comparison rather
-  // than as a read past the array.
-  long long left = static_cast<long long>(musDataSize) - stream.position;
-  int count = static_cast<int>(std::clamp<long long>(size, 0, std::max(0LL, left)));
-  if (count > 0) std::memcpy(buffer, musData + stream.position, static_cast<size_t>(count));
-  stream.position += size;
-  stream.use->bytesRead += size;
-  return count;
+int CountedSeek(unsigned int handle, int offset, signed char mode) {
+  ++use->seekCalls;
+  return fileseek(handle, offset, mode);
 }
-int StreamSeek(unsigned int, int, signed char) {
-  ++stream.use->seekCalls;
-  return 0;
-}
-int StreamTell(unsigned int) {
-  ++stream.use->tellCalls;
-  stream.use->tellPositions.push_back(stream.position);
-  if (stream.tellIndex >= musTellCount) return 0;
-  return musTell[stream.tellIndex++];
+int CountedTell(unsigned int handle) {
+  ++use->tellCalls;
+  use->tellPositions.push_back(file_pos);
+  return filetell(handle);
 }
 
 }  // namespace
 
-SongPtr LoadEmbeddedSong(StreamUse* use) {
-  *use = StreamUse{};
-  stream = Stream{0, 0, use};
-  FSOUND_File_SetCallbacks(StreamOpen, StreamClose, StreamRead, StreamSeek, StreamTell);
+SongPtr LoadEmbeddedSong(StreamUse* counts) {
+  *counts = StreamUse{};
+  use = counts;
+  // The show's tell answers are replayed once per process; every load of the
+  // stream starts from the first.
+  tell_pos = 0;
+  FSOUND_File_SetCallbacks(fileopen, fileclose, CountedRead, CountedSeek, CountedTell);
   return SongPtr(FMUSIC_LoadSong("", nullptr));
 }

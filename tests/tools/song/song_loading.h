@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "song.h"
+#include "player/load/song.h"
+#include "player/output/output.h"
 
 struct SongDeleter {
   void operator()(Song* song) const { FMUSIC_FreeSong(song); }
@@ -29,6 +30,6 @@ struct StreamUse {
   int seekCalls = 0;
   std::vector<long long> tellPositions;  // stream position at each tell call
 };
-// Loads musData as the show serves it: sequential reads, seeks that do
-// nothing, tell answered from musTell.
+// Loads musData through the show's own memory file (demo/music.h): sequential
+// reads, seeks that do nothing, tell answered from musTell.
 SongPtr LoadEmbeddedSong(StreamUse* use);

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "sync.h"
+#include "demo/sync.h"
 #include "test_files.h"
 #include "test_process.h"
 

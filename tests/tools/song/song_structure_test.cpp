@@ -6,8 +6,8 @@
 #include <set>
 #include <vector>
 
+#include "demo/sync.h"
 #include "song_loading.h"
-#include "sync.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 // Per-tick instrument processes: the volume and pan envelopes (and the
-// complete set's command that moves them, Lxx), and the auto-vibrato.
-#include <cmath>
+// command that moves them, Lxx), and the auto-vibrato.
+#include "envelopes.h"
 
-#include "effects.h"
+#include <algorithm>
+#include <cmath>
 
 namespace {
 

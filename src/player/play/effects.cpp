@@ -1,24 +1,27 @@
 // The effect column and the volume column, at row time (the first tick of a
-// row) and on the later ticks. The show's set obeys the commands the show's
-// song needs and ignores every other value; the complete set obeys every
-// command of the format. Families: pitch in effects_pitch.cpp, song flow,
-// retriggers and tremor in effects_flow.cpp, envelopes in envelopes.cpp.
+// row) and on the later ticks. A command the rules do not obey is read and
+// ignored. Families: pitch in effects_pitch.cpp, song flow, retriggers and
+// tremor in effects_flow.cpp, envelopes in envelopes.cpp.
+#include "effects.h"
+
 #include <algorithm>
 
-#include "effects.h"
+#include "envelopes.h"
+#include "pitch.h"
+#include "tempo.h"
 
 using namespace fx;
 
 namespace {
 
-// Pan slides of the show's set do not limit the channel's pan (the channel
-// update clamps the final pan); this bound, unreachable by music, only keeps
-// the sum finite. The complete set keeps the pan inside 0…255.
+// Pan slides that the rules leave unclamped do not limit the channel's pan
+// (the channel update clamps the final pan); this bound, unreachable by
+// music, only keeps the sum finite.
 constexpr int32_t kPanSlideLimit = 1 << 24;
 
-void PanSlide(MusicChannel* ch, int amount, bool clampToRange) {
-  const int32_t low = clampToRange ? 0 : -kPanSlideLimit;
-  const int32_t high = clampToRange ? 255 : kPanSlideLimit;
+void PanSlide(const PlayRules& rules, MusicChannel* ch, int amount) {
+  const int32_t low = rules.clampPanSlide ? 0 : -kPanSlideLimit;
+  const int32_t high = rules.clampPanSlide ? 255 : kPanSlideLimit;
   ch->pan = std::clamp(ch->pan + amount, low, high);
   ch->changeFlags |= CHANGE_PAN;
 }
@@ -42,9 +45,9 @@ void VolumeSlide(MusicChannel* ch) {
 }
 
 // Pxy: right by x, else left by y, on the ticks after the first.
-void PanSlideByMemory(MusicChannel* ch) {
+void PanSlideByMemory(const PlayRules& rules, MusicChannel* ch) {
   const uint8_t p = ch->fx.panSlide;
-  PanSlide(ch, HighNibble(p) ? HighNibble(p) : -LowNibble(p), true);
+  PanSlide(rules, ch, HighNibble(p) ? HighNibble(p) : -LowNibble(p));
 }
 
 void NoteCut(MusicChannel* ch) {
@@ -52,20 +55,20 @@ void NoteCut(MusicChannel* ch) {
   ch->changeFlags |= CHANGE_VOLUME;
 }
 
+// Arpeggio as the show's player plays it: the tick number counted up picks
+// the note (+x on tick 1), and only linear songs are shifted.
+void ArpeggioCountingUp(const Song* song, MusicChannel* ch, uint8_t parameter) {
+  const bool linear = song->flags & SONG_FLAG_LINEAR;
+  const int phase = song->tick % 3;
+  if (linear && phase == 1) ch->frequencyDelta = HighNibble(parameter) * 64;
+  if (linear && phase == 2) ch->frequencyDelta = LowNibble(parameter) * 64;
+  ch->changeFlags |= CHANGE_FREQUENCY;
+}
+
 // The extended commands (Exy) at row time.
 void RowExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
   const int y = LowNibble(parameter);
-  const bool complete = Complete(song);
   EffectMemory& m = ch->fx;
-  switch (HighNibble(parameter)) {
-    case 0xA:  // fine volume up, in both sets
-      if (y) ch->fineVolumeUpMemory = static_cast<uint8_t>(y);
-      VolumeUp(ch, ch->fineVolumeUpMemory);
-      return;
-    default:
-      break;
-  }
-  if (!complete) return;
   switch (HighNibble(parameter)) {
     case 0x1:
       SlidePeriod(ch, -4 * Remember(m.finePortaUp, static_cast<uint8_t>(y)));
@@ -85,6 +88,9 @@ void RowExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
     case 0x7:
       m.tremoloControl = static_cast<uint8_t>(y);
       break;
+    case 0xA:
+      VolumeUp(ch, Remember(ch->fineVolumeUpMemory, static_cast<uint8_t>(y)));
+      break;
     case 0xB:
       VolumeDown(ch, Remember(m.fineVolumeDown, static_cast<uint8_t>(y)));
       break;
@@ -94,7 +100,7 @@ void RowExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
     case 0xE:
       song->flow.patternDelay = y;
       break;
-    default:  // 5 (finetune) acts with the note; 0, 8, F do nothing
+    default:  // 5 (finetune) and D (note delay) act with the note; 0, 8, 9, F not at row time
       break;
   }
 }
@@ -103,12 +109,12 @@ void RowExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
 void TickExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
   const int y = LowNibble(parameter);
   switch (HighNibble(parameter)) {
-    case 0x9:  // retrigger, in both sets
+    case 0x9:
       if (y && song->tick % y == 0)
         ch->changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME | CHANGE_TRIGGER;
       break;
     case 0xC:
-      if (Complete(song) && song->tick == y) NoteCut(ch);
+      if (song->tick == y) NoteCut(ch);
       break;
     default:
       break;
@@ -118,23 +124,24 @@ void TickExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
 }  // namespace
 
 void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume) {
-  FMUSIC_XM_ProcessVolumeByte(channel, volume, EffectSet::kShow);
+  FMUSIC_XM_ProcessVolumeByte(channel, volume, kShowRules);
 }
 
-void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, EffectSet set) {
-  const bool complete = set == EffectSet::kComplete;
+void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, const PlayRules& rules) {
+  if (!rules.commands.Volume(volume)) return;
   const int y = LowNibble(volume);
   if (volume >= 0x10 && volume <= 0x50) {
     channel->volume = volume - 0x10;
     channel->changeFlags |= CHANGE_VOLUME;
     return;
   }
+  const bool slideNow = rules.volumeColumnSlidesOnFirstTick;
   switch (HighNibble(volume)) {
-    case 0x6:  // the complete set slides on the later ticks only
-      if (!complete) VolumeDown(channel, y);
+    case 0x6:
+      if (slideNow) VolumeDown(channel, y);
       break;
     case 0x7:
-      if (!complete) VolumeUp(channel, y);
+      if (slideNow) VolumeUp(channel, y);
       break;
     case 0x8:
       VolumeDown(channel, y);
@@ -143,27 +150,27 @@ void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, EffectSe
       VolumeUp(channel, y);
       break;
     case 0xA:
-      if (complete && y) channel->fx.vibratoSpeed = static_cast<uint8_t>(y);
+      if (y) channel->fx.vibratoSpeed = static_cast<uint8_t>(y);
       break;
     case 0xB:
-      if (complete && y) channel->fx.vibratoDepth = static_cast<uint8_t>(y);
+      if (y) channel->fx.vibratoDepth = static_cast<uint8_t>(y);
       break;
     case 0xC:
       SetPan(channel, y * 16);
       break;
     case 0xD:
-      if (!complete) PanSlide(channel, -y, false);
+      if (slideNow) PanSlide(rules, channel, -y);
       break;
     case 0xE:
-      if (!complete) PanSlide(channel, y, false);
+      if (slideNow) PanSlide(rules, channel, y);
       break;
     case 0xF:
-      if (complete) {
+      if (rules.volumeColumnPortamento) {
         // Tone portamento at 16 y (the row does not restart the note).
         if (y) channel->fx.tonePortaSpeed = 64 * y;
       } else {
-        // The show's set: the new period reaches the sound already playing
-        // instead of restarting it.
+        // The new period reaches the sound already playing instead of
+        // restarting it.
         channel->changeFlags &= static_cast<uint8_t>(~CHANGE_TRIGGER);
       }
       break;
@@ -173,7 +180,8 @@ void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, EffectSe
 }
 
 void FMUSIC_XM_TickVolumeByte(const Song* song, MusicChannel* channel, uint8_t volume) {
-  const bool complete = Complete(song);
+  const PlayRules& rules = RulesOf(song);
+  if (!rules.commands.Volume(volume)) return;
   const int y = LowNibble(volume);
   switch (HighNibble(volume)) {
     case 0x6:
@@ -183,16 +191,16 @@ void FMUSIC_XM_TickVolumeByte(const Song* song, MusicChannel* channel, uint8_t v
       VolumeUp(channel, y);
       break;
     case 0xB:
-      if (complete) Vibrato(song, channel, true);
+      Vibrato(song, channel, true);
       break;
     case 0xD:
-      PanSlide(channel, -y, complete);
+      PanSlide(rules, channel, -y);
       break;
     case 0xE:
-      PanSlide(channel, y, complete);
+      PanSlide(rules, channel, y);
       break;
     case 0xF:
-      if (complete) TonePortamento(song, channel);
+      if (rules.volumeColumnPortamento) TonePortamento(song, channel);
       break;
     default:
       break;
@@ -200,56 +208,17 @@ void FMUSIC_XM_TickVolumeByte(const Song* song, MusicChannel* channel, uint8_t v
 }
 
 void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell) {
+  const PlayRules& rules = RulesOf(song);
   const uint8_t param = cell.parameter;
-  const bool complete = Complete(song);
   EffectMemory& m = channel->fx;
-  switch (cell.effect) {
-    case 0x2:
-      if (param) channel->portaDownMemory = param;
-      return;
-    case 0xA:
-      if (param) channel->volumeSlideMemory = param;
-      return;
-    case 0xC:
-      // The show's set stores the parameter as it stands (up to 255).
-      channel->volume = complete ? std::min<int>(param, 64) : param;
-      channel->changeFlags |= CHANGE_VOLUME;
-      return;
-    case 0xD:
-      if (complete) {
-        PatternBreak(song, param);
-      } else {
-        const int row = 10 * HighNibble(param) + LowNibble(param);
-        song->nextRow = row > 63 ? 0 : row;
-        song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
-      }
-      return;
-    case 0xE:
-      RowExtended(song, channel, param);
-      return;
-    case 0xF:
-      if (param < 32)
-        song->speed = param;
-      else
-        FMUSIC_SetBPM(song, param);
-      return;
-    case 0x10:
-      song->globalVolume = std::min<int32_t>(param, 64);
-      channel->changeFlags |= CHANGE_VOLUME;
-      return;
-    case 0x11:
-      if (param) song->globalVolumeSlide = param;
-      return;
-    case 0x14:  // key off: on the row in the show's set (see the row step)
-      return;
-    default:
-      break;
-  }
-  if (!complete) return;
   if (cell.effect != 0x1B) m.retrigCount = 0;
+  if (!rules.commands.Effect(cell.effect)) return;
   switch (cell.effect) {
     case 0x1:
       Remember(m.portaUp, param);
+      break;
+    case 0x2:
+      Remember(channel->portaDownMemory, param);
       break;
     case 0x3:
       if (param) m.tonePortaSpeed = 4 * param;
@@ -260,10 +229,10 @@ void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell
       Vibrato(song, channel, false);
       break;
     case 0x5:
-      if (param) channel->volumeSlideMemory = param;
+      Remember(channel->volumeSlideMemory, param);
       break;
     case 0x6:
-      if (param) channel->volumeSlideMemory = param;
+      Remember(channel->volumeSlideMemory, param);
       Vibrato(song, channel, false);
       break;
     case 0x7:
@@ -274,8 +243,34 @@ void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell
     case 0x8:
       SetPan(channel, param);
       break;
+    case 0xA:
+      Remember(channel->volumeSlideMemory, param);
+      break;
     case 0xB:
       PositionJump(song, param);
+      break;
+    case 0xC:
+      channel->volume = rules.clampSetVolume ? std::min<int>(param, 64) : param;
+      channel->changeFlags |= CHANGE_VOLUME;
+      break;
+    case 0xD:
+      PatternBreak(song, param);
+      break;
+    case 0xE:
+      if (rules.commands.Extended(HighNibble(param))) RowExtended(song, channel, param);
+      break;
+    case 0xF:
+      if (param < 32)
+        song->speed = param;
+      else
+        FMUSIC_SetBPM(song, param);
+      break;
+    case 0x10:
+      song->globalVolume = std::min<int32_t>(param, 64);
+      channel->changeFlags |= CHANGE_VOLUME;
+      break;
+    case 0x11:
+      Remember(song->globalVolumeSlide, param);
       break;
     case 0x15:
       FMUSIC_XM_SetEnvelopePosition(song, channel, param);
@@ -296,50 +291,30 @@ void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell
         SlidePeriod(channel,
                     Remember(m.extraFinePortaDown, static_cast<uint8_t>(LowNibble(param))));
       break;
-    default:
+    default:  // 0x14 (key off) acts with the note (see the row step)
       break;
   }
 }
 
 void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cell) {
+  const PlayRules& rules = RulesOf(song);
   const uint8_t param = cell.parameter;
-  const bool complete = Complete(song);
+  if (!rules.commands.Effect(cell.effect)) return;
   switch (cell.effect) {
     case 0x0:
-      if (param == 0) return;
-      if (complete) {
+      if (param == 0) break;
+      if (rules.arpeggioCountsDown)
         Arpeggio(song, channel, param);
-      } else {
-        // The show's set counts the ticks up (+x on tick 1) and shifts linear
-        // songs only.
-        const bool linear = song->flags & SONG_FLAG_LINEAR;
-        const int phase = song->tick % 3;
-        if (linear && phase == 1) channel->frequencyDelta = HighNibble(param) * 64;
-        if (linear && phase == 2) channel->frequencyDelta = LowNibble(param) * 64;
-        channel->changeFlags |= CHANGE_FREQUENCY;
-      }
-      return;
+      else
+        ArpeggioCountingUp(song, channel, param);
+      break;
+    case 0x1:
+      SlidePeriod(channel, -4 * channel->fx.portaUp);
+      break;
     case 0x2:
       channel->period = std::min(channel->period + channel->portaDownMemory * 4, FMUSIC_MAX_PERIOD);
       channel->frequencyDelta = 0;
       channel->changeFlags |= CHANGE_FREQUENCY;
-      return;
-    case 0xA:
-      VolumeSlide(channel);
-      return;
-    case 0xE:
-      TickExtended(song, channel, param);
-      return;
-    case 0x11:
-      SlideByMemory(song->globalVolume, song->globalVolumeSlide);
-      return;
-    default:
-      break;
-  }
-  if (!complete) return;
-  switch (cell.effect) {
-    case 0x1:
-      SlidePeriod(channel, -4 * channel->fx.portaUp);
       break;
     case 0x3:
       TonePortamento(song, channel);
@@ -358,11 +333,20 @@ void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cel
     case 0x7:
       Tremolo(channel, true);
       break;
+    case 0xA:
+      VolumeSlide(channel);
+      break;
+    case 0xE:
+      if (rules.commands.Extended(HighNibble(param))) TickExtended(song, channel, param);
+      break;
+    case 0x11:
+      SlideByMemory(song->globalVolume, song->globalVolumeSlide);
+      break;
     case 0x14:
-      if (song->tick == param) FMUSIC_XM_KeyOff(song, channel);
+      if (rules.keyOffAtTick && song->tick == param) FMUSIC_XM_KeyOff(song, channel);
       break;
     case 0x19:
-      PanSlideByMemory(channel);
+      PanSlideByMemory(rules, channel);
       break;
     case 0x1B:
       MultiRetrig(song, channel, cell, false);
@@ -377,5 +361,12 @@ void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cel
 
 void FMUSIC_XM_Fadeout(MusicChannel* channel, const SongInstrument* instrument) {
   channel->fadeoutVolume = std::max(channel->fadeoutVolume - instrument->fadeout, 0);
+  channel->changeFlags |= CHANGE_VOLUME;
+}
+
+void FMUSIC_XM_KeyOff(const Song* song, MusicChannel* channel) {
+  channel->keyOff = 1;
+  const ChannelSound sound = SoundOf(song, *channel);
+  if (!(sound.instrument->volumeType & ENVELOPE_ON)) channel->volumeEnvelope.output = 0;
   channel->changeFlags |= CHANGE_VOLUME;
 }

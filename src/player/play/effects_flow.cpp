@@ -1,4 +1,4 @@
-// Commands of the complete set that change the song's course or restart and
+// Commands that change the song's course or restart and
 // silence notes on their own schedule: position jump, pattern break, pattern
 // loop, multi retrig and tremor. Pattern delay and note delay live in the
 // sequencer's tick, which they reshape.

@@ -17,14 +17,13 @@
 #include <memory>
 #include <thread>
 
-#include "file.h"
-#include "mixer.h"
 #include "output_thread.h"
-#include "sequencer.h"
+#include "player/load/file.h"
+#include "player/load/loader.h"
+#include "player/mix/mixer.h"
+#include "player/play/sequencer.h"
 #include "wave_out.h"
 
-int FSOUND_MixRate = 0;
-float FSOUND_OOMixRate = 0.0f;
 int FSOUND_BlockSize = 0;
 int FSOUND_BufferSizeMs = 1000;
 int FSOUND_BufferSize = 0;
@@ -185,6 +184,17 @@ bool FMUSIC_StopSong(Song* song) {
   FMUSIC_PlayingSong.store(nullptr, std::memory_order_release);
   FSOUND_MixBuffer.reset();
   FSOUND_MixBlock.reset();
+  return true;
+}
+
+bool FMUSIC_FreeSong(Song* song) {
+  if (!song) return false;
+  while (FSOUND_Software_UpdateMutex.load()) {
+  }
+  // Only the song being played has a mixing thread to stop; freeing another
+  // (for instance one that failed to load) leaves the playing one alone.
+  if (FMUSIC_PlayingSong.load() == song) FMUSIC_StopSong(song);
+  FMUSIC_ReleaseSong(song);
   return true;
 }
 

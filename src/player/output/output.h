@@ -14,10 +14,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "song.h"
+#include "player/load/song.h"
+#include "player/mix/mixer.h"
 
-extern int FSOUND_MixRate;
-extern float FSOUND_OOMixRate;
 extern int FSOUND_BlockSize;     // frames per block: 884 at 44,100 Hz
 extern int FSOUND_BufferSizeMs;  // 1000
 extern int FSOUND_BufferSize;    // frames in the ring: 88,400 at 44,100 Hz
@@ -46,7 +45,9 @@ bool FMUSIC_PlaySong(Song* song);
 // owns this state.
 bool FMUSIC_SetStartState(Song* song);
 bool FMUSIC_StopSong(Song* song);  // false for null; the output is silent afterwards
-int FMUSIC_GetOrder(Song* song);   // order index of the block being heard; 0 for null
+// Stops the song if it plays and releases everything it owns; false for null.
+bool FMUSIC_FreeSong(Song* song);
+int FMUSIC_GetOrder(Song* song);  // order index of the block being heard; 0 for null
 int FMUSIC_GetRow(Song* song);
 int FMUSIC_GetTime(Song* song);  // song milliseconds at the end of the block being heard
 

@@ -100,10 +100,10 @@ VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, const FetchPlan& 
     // eight after them every value i + 1.
     const uint32_t base = static_cast<uint32_t>((pos + plan.lowest) >> 32);
     const __m256i offset = _mm256_sub_epi32(index, _mm256_set1_epi32(static_cast<int32_t>(base)));
-    const __m256i here = _mm256_cvtepi16_epi32(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base)));
-    const __m256i next = _mm256_cvtepi16_epi32(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base + 1)));
+    const __m256i here =
+        _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base)));
+    const __m256i next =
+        _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base + 1)));
     return Interpolate8(_mm256_permutevar8x32_epi32(here, offset),
                         _mm256_permutevar8x32_epi32(next, offset), p);
   }
@@ -118,11 +118,11 @@ VF_AVX2 inline __m256 Step8(const int16_t* data, uint64_t pos, const FetchPlan& 
     const __m256i values = _mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + low))),
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + high)), 1);
-    const __m256i lowest = plan.backward ? _mm256_shuffle_epi32(index, 0xFF)
-                                         : _mm256_shuffle_epi32(index, 0x00);
+    const __m256i lowest =
+        plan.backward ? _mm256_shuffle_epi32(index, 0xFF) : _mm256_shuffle_epi32(index, 0x00);
     const __m256i r = _mm256_sub_epi32(index, lowest);
-    const __m256i spread = _mm256_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12,
-                                            0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
+    const __m256i spread = _mm256_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12, 0,
+                                            0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
     const __m256i bytes = _mm256_add_epi8(_mm256_shuffle_epi8(_mm256_add_epi32(r, r), spread),
                                           _mm256_set1_epi32(0x03020100));
     pairs = _mm256_shuffle_epi8(values, bytes);
@@ -146,14 +146,14 @@ VF_AVX2 inline void AddTwoFrames(float* out, __m256d values, __m256d gains) {
 // 6 7, each twice.
 template <int kPair>
 VF_AVX2 inline __m256d TwoFrames(__m256 v) {
-  const __m256d d = _mm256_cvtps_pd(kPair < 2 ? _mm256_castps256_ps128(v)
-                                              : _mm256_extractf128_ps(v, 1));
+  const __m256d d =
+      _mm256_cvtps_pd(kPair < 2 ? _mm256_castps256_ps128(v) : _mm256_extractf128_ps(v, 1));
   return kPair % 2 == 0 ? _mm256_unpacklo_pd(d, d) : _mm256_unpackhi_pd(d, d);
 }
 
 template <Fetch kFetch>
-VF_AVX2 uint64_t SteadySteps(const int16_t* data, uint64_t pos, uint64_t delta,
-                             const float* fixed, float* out, int groups) {
+VF_AVX2 uint64_t SteadySteps(const int16_t* data, uint64_t pos, uint64_t delta, const float* fixed,
+                             float* out, int groups) {
   const __m256d gains = _mm256_setr_pd(fixed[0], fixed[1], fixed[0], fixed[1]);
   const FetchPlan plan = PlanFetch(pos, delta);
   Positions8 p = StartPositions(pos, delta);
@@ -203,12 +203,13 @@ VF_AVX2 uint64_t RampSteps(const int16_t* data, uint64_t pos, uint64_t delta, fl
 // The fetch for a run: by the step's size in either direction.
 inline Fetch FetchFor(uint64_t delta) {
   const uint64_t size = static_cast<int64_t>(delta) < 0 ? 0 - delta : delta;
-  return size <= kOneValue ? Fetch::kPermute : size < 2 * kOneValue ? Fetch::kShuffle : Fetch::kGather;
+  return size <= kOneValue      ? Fetch::kPermute
+         : size < 2 * kOneValue ? Fetch::kShuffle
+                                : Fetch::kGather;
 }
 
 VF_AVX2 uint64_t MixSteadyAvx2(const int16_t* data, uint64_t pos, uint64_t delta,
-                               const float* gains, const float* lastGains, float* out,
-                               int count) {
+                               const float* gains, const float* lastGains, float* out, int count) {
   const int groups = count / 8;
   switch (FetchFor(delta)) {
     case Fetch::kPermute:
@@ -221,8 +222,7 @@ VF_AVX2 uint64_t MixSteadyAvx2(const int16_t* data, uint64_t pos, uint64_t delta
       pos = SteadySteps<Fetch::kGather>(data, pos, delta, gains, out, groups);
       break;
   }
-  return MixSteadyPlain(data, pos, delta, gains, lastGains, out + 16 * groups,
-                        count - 8 * groups);
+  return MixSteadyPlain(data, pos, delta, gains, lastGains, out + 16 * groups, count - 8 * groups);
 }
 
 VF_AVX2 uint64_t MixRampAvx2(const int16_t* data, uint64_t pos, uint64_t delta, float* gains,

@@ -9,7 +9,7 @@
 #pragma once
 #include <bitset>
 
-#include "song.h"
+#include "player/load/song.h"
 
 // True when the next tick operation starts a row: the first tick of a row
 // that a pattern delay is not playing again.

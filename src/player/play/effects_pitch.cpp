@@ -1,11 +1,12 @@
 // Pitch commands: arpeggio, the portamentos (up, down, fine, extra fine and
 // tone portamento with glissando), vibrato, and the tremolo that shares
-// vibrato's waves. The show's set plays arpeggio and portamento down; the
-// rest belong to the complete set.
+// vibrato's waves. The show's rules obey portamento down and count their
+// arpeggio their own way (effects.cpp); the rest is the tracker's.
 #include <cmath>
 #include <cstdlib>
 
 #include "effects.h"
+#include "pitch.h"
 
 namespace fx {
 
@@ -36,25 +37,19 @@ int SignedWave(uint8_t control, uint8_t position, uint8_t rampHalf) {
   return position >= 128 ? -magnitude : magnitude;
 }
 
-// Period of a note (0…119 after the relative note) on the song's scale.
-int32_t NotePeriod(const Song* song, int note, int finetune) {
-  if (song->flags & SONG_FLAG_LINEAR) return 7680 - 64 * note - finetune / 2;
-  return FMUSIC_AmigaPeriod(note, finetune);
-}
-
 // The note period nearest to `period` (glissando), for the channel's finetune.
 int32_t NearestNotePeriod(const Song* song, int32_t period, int finetune) {
   if (song->flags & SONG_FLAG_LINEAR) {
     const int note = static_cast<int>(std::lround((7680.0 - finetune / 2 - period) / 64.0));
-    return NotePeriod(song, std::clamp(note, 0, 119), finetune);
+    return FMUSIC_NotePeriod(song, std::clamp(note, 0, 119), finetune);
   }
   int best = 0;
   for (int note = 1; note < 120; ++note) {
-    if (std::abs(NotePeriod(song, note, finetune) - period) <
-        std::abs(NotePeriod(song, best, finetune) - period))
+    if (std::abs(FMUSIC_NotePeriod(song, note, finetune) - period) <
+        std::abs(FMUSIC_NotePeriod(song, best, finetune) - period))
       best = note;
   }
-  return NotePeriod(song, best, finetune);
+  return FMUSIC_NotePeriod(song, best, finetune);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The song record: what the loader fills, the sequencer plays from and the
-// mixer reads sample data from. A Song owns its pattern table and cells, its
-// instrument table, every SongSample the loader allocated and their data;
+// mixer reads sample data from. Shared by every room of the player. A Song owns its pattern table
+// and cells, its instrument table, every SongSample the loader allocated and their data;
 // FMUSIC_DummySample and FMUSIC_DummyInstrument are shared and never freed.
 // All allocations are zero-filled.
 #pragma once
@@ -76,15 +76,14 @@ using SongTickOperation = void (*)(Song* song);
 using SampleLoadCallback = void (*)(void* buffer, int bytes, int bits, int instrument, int sample);
 
 constexpr int16_t SONG_FLAG_LINEAR = 1;
+// Channels a song may have: the sequencer's channel records and the pairs of
+// mixer voices (i and i + 32) hold 32.
+constexpr int MAX_CHANNELS = 32;
 
-// The two effect sets a song can be played with. Every song loads with the
-// show's set: exactly the commands the show's song needs, every other effect
-// number and volume-column value read and ignored. The complete set plays
-// every effect and volume-column command of the XM format as trackers do.
-// The handlers are shared; where the two differ, they test this value.
-enum class EffectSet : uint8_t { kShow = 0, kComplete = 1 };
+// The rules a song is played by (play/rules.h); null plays the show's own.
+struct PlayRules;
 
-// Playback state that only the complete set uses; FMUSIC_ResetEffectState
+// Playback state of the tracker's song-flow commands; FMUSIC_ResetEffectState
 // clears it when playback starts.
 struct SongFlowState {
   int32_t patternDelay;  // repeats of the current row still to come (EEx)
@@ -124,22 +123,9 @@ struct Song {
   int32_t time;                     // milliseconds of song played
   SongTickOperation tickOperation;  // FMUSIC_UpdateXM
   SampleLoadCallback sampleLoadCallback;
-  EffectSet effectSet;  // kShow after loading; see FMUSIC_SetEffectSet
-  SongFlowState flow;   // complete set only
+  const PlayRules* rules;  // null after loading: the show's rules; see FMUSIC_SetPlayRules
+  SongFlowState flow;
 };
 
 extern SongSample FMUSIC_DummySample;
 extern SongInstrument FMUSIC_DummyInstrument;
-
-// Loads a song through the installed file callbacks; null on failure.
-Song* FMUSIC_LoadSong(const char* name, SampleLoadCallback sampleLoad);
-// Fills a zeroed song from an open file; false on failure (internal to the loader).
-struct FileHandle;
-bool FMUSIC_LoadXM(Song* song, FileHandle* file);
-// Stops the song if it plays and releases everything it owns; false for null.
-bool FMUSIC_FreeSong(Song* song);
-// Chooses the effect set `song` plays with, from the next FMUSIC_PlaySong on
-// (the show never calls it and plays with the show's set). False for null.
-bool FMUSIC_SetEffectSet(Song* song, EffectSet set);
-// Clears the complete set's playback state; part of FMUSIC_SetStartState.
-void FMUSIC_ResetEffectState(Song* song);

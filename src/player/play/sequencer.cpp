@@ -7,32 +7,18 @@
 #include "sequencer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 #include "effects.h"
-#include "output.h"
+#include "envelopes.h"
+#include "pitch.h"
+#include "rules.h"
 
 MusicChannel FMUSIC_Channel[MAX_CHANNELS];
 
 namespace {
 
 const NoteCell kEmptyCell = {};
-
-struct ChannelSound {
-  const SongInstrument* instrument;
-  SongSample* sample;
-};
-
-ChannelSound FindSound(const Song* song, const MusicChannel& channel) {
-  if (channel.instrument >= song->instrumentCount || !song->instruments)
-    return {&FMUSIC_DummyInstrument, &FMUSIC_DummySample};
-  const SongInstrument* instrument = &song->instruments[channel.instrument];
-  const int slot = channel.note < 96 ? instrument->noteToSample[channel.note] : 255;
-  if (slot >= MAX_SAMPLES_PER_INSTRUMENT || !instrument->samples[slot])
-    return {instrument, &FMUSIC_DummySample};
-  return {instrument, instrument->samples[slot]};
-}
 
 const SongPattern* PatternAt(const Song* song, int order) {
   if (order < 0 || order >= 256 || !song->patterns) return nullptr;
@@ -70,12 +56,12 @@ void StepEnvelopes(MusicChannel& ch, const SongInstrument& in) {
 // step): on tick 0, or on tick x of a note delay (EDx), where the volume
 // column only sets the volume or the pan. Returns the channel's sound.
 ChannelSound StartCell(Song* song, MusicChannel& ch, const NoteCell& cell, bool delayed) {
-  const bool complete = fx::Complete(song);
-  const bool portamento = fx::PortamentoRow(song, cell);
+  const PlayRules& rules = RulesOf(song);
+  const bool portamento = fx::PortamentoRow(rules, cell);
   const bool hasNote = cell.note >= 1 && cell.note <= 96;
   if (cell.instrument && !portamento) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
   if (hasNote && !portamento) ch.note = static_cast<uint8_t>(cell.note - 1);
-  const ChannelSound sound = FindSound(song, ch);
+  const ChannelSound sound = SoundOf(song, ch);
   ch.changeFlags = 0;
   if (hasNote) {
     // The loader rejects songs whose notes leave the table with their own
@@ -83,20 +69,15 @@ ChannelSound StartCell(Song* song, MusicChannel& ch, const NoteCell& cell, bool 
     // inside it here.
     const int realNote = std::clamp(cell.note - 1 + sound.sample->relativeNote, 0, 119);
     int finetune = sound.sample->finetune;
-    if (complete && cell.effect == 0xE && fx::HighNibble(cell.parameter) == 5)
+    if (cell.effect == 0xE && fx::HighNibble(cell.parameter) == 5 && rules.commands.Extended(5))
       finetune = fx::LowNibble(cell.parameter) * 16 - 128;  // E5x: this note's finetune
-    if (song->flags & SONG_FLAG_LINEAR)
-      ch.targetPeriod = 7680 - 64 * realNote - finetune / 2;
-    else
-      ch.targetPeriod = FMUSIC_AmigaPeriod(realNote, finetune);
+    ch.targetPeriod = FMUSIC_NotePeriod(song, realNote, finetune);
     if (!portamento) ch.period = ch.targetPeriod;
-    // The show's set restarts the sample on a portamento row too; the
-    // complete set slides the sounding note.
-    if (!complete || !portamento) ch.changeFlags = CHANGE_TRIGGER;
-    if (complete && !portamento) {
+    if (rules.portamentoRetriggers || !portamento) ch.changeFlags = CHANGE_TRIGGER;
+    if (!portamento) {
       ch.fx.finetune = finetune;
       ch.fx.startOffset = 0;
-      if (cell.effect == 0x9)
+      if (cell.effect == 0x9 && rules.commands.Effect(0x9))
         ch.fx.startOffset = 256u * fx::Remember(ch.fx.sampleOffset, cell.parameter);
       fx::NoteStarted(&ch);
     }
@@ -111,16 +92,25 @@ ChannelSound StartCell(Song* song, MusicChannel& ch, const NoteCell& cell, bool 
   const bool setsVolumeOrPan =
       (cell.volume >= 0x10 && cell.volume <= 0x50) || (cell.volume >= 0xC0 && cell.volume < 0xD0);
   if (cell.volume && (!delayed || setsVolumeOrPan))
-    FMUSIC_XM_ProcessVolumeByte(&ch, cell.volume, song->effectSet);
-  if (cell.note == NOTE_KEYOFF || (cell.effect == 0x14 && (!complete || cell.parameter == 0)))
-    ch.keyOff = 1;
+    FMUSIC_XM_ProcessVolumeByte(&ch, cell.volume, rules);
+  const bool keyOffCommand = cell.effect == 0x14 && rules.commands.Effect(0x14) &&
+                             (!rules.keyOffAtTick || cell.parameter == 0);
+  if (cell.note == NOTE_KEYOFF || keyOffCommand) ch.keyOff = 1;
   if (!(sound.instrument->volumeType & ENVELOPE_ON) && ch.keyOff) ch.volumeEnvelope.output = 0;
   return sound;
 }
 
+// Under the rule that global volume changes are heard at once, every channel
+// passes its volume on every tick (this also ends a tremolo's offset).
+void RefreshVolume(const PlayRules& rules, MusicChannel& ch) {
+  ch.fx.volumeDelta = 0;
+  if (rules.globalVolumeAtOnce) ch.changeFlags |= CHANGE_VOLUME;
+}
+
 void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
+  const PlayRules& rules = RulesOf(song);
   ChannelSound sound;
-  if (fx::DelaysNote(song, cell)) {
+  if (fx::DelaysNote(rules, cell)) {
     // The note, instrument and volume column wait for their tick.
     NoteCell held = cell;
     held.note = held.instrument = held.volume = 0;
@@ -128,11 +118,7 @@ void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
   } else {
     sound = StartCell(song, ch, cell, false);
   }
-  // The complete set passes global volume changes on at once.
-  if (fx::Complete(song)) {
-    ch.fx.volumeDelta = 0;
-    ch.changeFlags |= CHANGE_VOLUME;
-  }
+  RefreshVolume(rules, ch);
   const SongInstrument& in = *sound.instrument;
   StepEnvelopes(ch, in);
   if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, &in);
@@ -142,15 +128,13 @@ void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
 }
 
 void TickStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
+  const PlayRules& rules = RulesOf(song);
   ch.frequencyDelta = 0;
   ch.changeFlags = 0;
   const bool delayedStart =
-      fx::DelaysNote(song, cell) && song->tick == fx::LowNibble(cell.parameter);
-  const ChannelSound sound = delayedStart ? StartCell(song, ch, cell, true) : FindSound(song, ch);
-  if (fx::Complete(song)) {
-    ch.fx.volumeDelta = 0;
-    ch.changeFlags |= CHANGE_VOLUME;
-  }
+      fx::DelaysNote(rules, cell) && song->tick == fx::LowNibble(cell.parameter);
+  const ChannelSound sound = delayedStart ? StartCell(song, ch, cell, true) : SoundOf(song, ch);
+  RefreshVolume(rules, ch);
   StepEnvelopes(ch, *sound.instrument);
   if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, sound.instrument);
   FMUSIC_XM_TickVolumeByte(song, &ch, cell.volume);
@@ -177,28 +161,6 @@ MixChannel* MoveToGhost(MixChannel* voice) {
   voice->leftGain = 0;
   voice->rightGain = 0;
   return ghost;
-}
-
-// Frequency in Hz of a channel's period and offset. Linear songs: 768 period
-// units per octave, 4608 at 8,363 Hz, a positive offset raises the pitch.
-// Others: an Amiga period, where a positive offset lowers it.
-int64_t Frequency(const Song* song, int64_t period, int64_t delta) {
-  if (song->flags & SONG_FLAG_LINEAR) {
-    const double q = static_cast<float>(1.0 / 768.0);
-    const double exponent = static_cast<double>(4608 - period + delta) * q;
-    // Bounded before the conversion; the step limit applies afterwards.
-    return static_cast<int64_t>(std::min(8363.0 * std::exp2(exponent), 1e12));
-  }
-  return 14317056 / (period + delta);
-}
-
-// The same without rounding to whole hertz (complete set). Periods of the
-// non-linear scale are 8,363 x 1712 / period, C-4 at 8,363 Hz.
-double ExactFrequency(const Song* song, int64_t period, int64_t delta) {
-  if (song->flags & SONG_FLAG_LINEAR)
-    return std::min(8363.0 * std::exp2(static_cast<double>(4608 - period + delta) / 768.0), 1e12);
-  const int64_t p = period + delta;
-  return p > 0 ? 8363.0 * 1712.0 / static_cast<double>(p) : 1e12;
 }
 
 }  // namespace
@@ -269,18 +231,18 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
     // 8.24 boundary arithmetic can carry.
     const int64_t limit = 256LL * FSOUND_MixRate - 1;
     const int64_t rate = FSOUND_MixRate;
-    if (fx::Complete(song)) {
-      // The complete set keeps the pitch's fraction of a hertz: two channels
-      // a few notes apart then stay in tune with each other, as in trackers.
+    if (RulesOf(song).exactPitch) {
+      // Two channels a few notes apart then stay in tune with each other, as
+      // in trackers.
       const double f =
-          std::clamp(ExactFrequency(song, period, delta), static_cast<double>(FMUSIC_MIN_FREQUENCY),
-                     static_cast<double>(limit));
+          std::clamp(FMUSIC_ExactFrequency(song, period, delta),
+                     static_cast<double>(FMUSIC_MIN_FREQUENCY), static_cast<double>(limit));
       const uint64_t step = static_cast<uint64_t>(f / static_cast<double>(rate) * 4294967296.0);
       voice->stepInteger = static_cast<uint32_t>(step >> 32);
       voice->stepFraction = static_cast<uint32_t>(step);
     } else {
       const int64_t f =
-          std::clamp<int64_t>(Frequency(song, period, delta), FMUSIC_MIN_FREQUENCY, limit);
+          std::clamp<int64_t>(FMUSIC_Frequency(song, period, delta), FMUSIC_MIN_FREQUENCY, limit);
       voice->stepInteger = static_cast<uint32_t>(f / rate);
       voice->stepFraction = static_cast<uint32_t>(((f % rate) << 32) / rate);
     }
@@ -289,14 +251,14 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
 
 namespace {
 
-// The complete set: a global volume change made by a channel reaches the
-// channels stepped before it on the same tick.
+// A global volume change made by a channel reaches the channels stepped
+// before it on the same tick, where the rules say it is heard at once.
 void PassOnGlobalVolume(Song* song, int32_t before) {
-  if (!fx::Complete(song) || song->globalVolume == before) return;
+  if (!RulesOf(song).globalVolumeAtOnce || song->globalVolume == before) return;
   for (int c = 0; c < ChannelsToPlay(song); ++c) {
     MusicChannel& ch = FMUSIC_Channel[c];
     ch.changeFlags = CHANGE_VOLUME;
-    FMUSIC_XM_UpdateFlags(&ch, FindSound(song, ch).sample, song);
+    FMUSIC_XM_UpdateFlags(&ch, SoundOf(song, ch).sample, song);
   }
 }
 
@@ -323,28 +285,20 @@ void FMUSIC_UpdateXMEffects(Song* song) {
 
 namespace {
 
-// Where the show's set goes after a row: the pattern break's target, else
-// the next row, else row 0 of the next order entry.
-void NextRowShow(Song* song) {
-  if (song->nextRow != -1) return;
-  song->nextRow = song->row + 1;
-  const SongPattern* pattern = PatternAt(song, song->order);
-  if (song->nextRow >= (pattern ? pattern->rows : 0)) {
-    song->nextOrder = song->order + 1;
-    if (song->nextOrder >= song->songLength) song->nextOrder = song->restartPosition;
-    song->nextRow = 0;
-  }
-}
-
-// Where the complete set goes after a row: a position jump or pattern break
-// changes the order entry and lands on the break row; a pattern loop jumps
-// back within the pattern; else the next row, or at the pattern's end the
-// next order entry at the break row (0 unless a pattern loop left its row
-// there). Past the last entry: the restart position.
-void NextRowComplete(Song* song) {
+// Where the song goes after a row: a position jump or pattern break changes
+// the order entry and lands on the break row; a pattern loop jumps back
+// within the pattern; else the next row, or at the pattern's end the next
+// order entry at the break row (0 unless a pattern loop left its row there).
+// Past the last entry: the restart position (order 0 after a pattern break,
+// where the rules say so).
+void NextRow(Song* song) {
   SongFlowState& f = song->flow;
+  bool wrapToFirst = false;
   if (f.positionJump || f.breakSet) {
-    if (!f.positionJump) song->nextOrder = song->order + 1;
+    if (!f.positionJump) {
+      song->nextOrder = song->order + 1;
+      wrapToFirst = RulesOf(song).breakWrapsToFirstOrder;
+    }
     song->nextRow = f.breakRow;
     f.breakRow = 0;
   } else if (f.loopJump) {
@@ -359,21 +313,18 @@ void NextRowComplete(Song* song) {
       f.breakRow = 0;
     }
   }
-  if (song->nextOrder >= song->songLength) song->nextOrder = song->restartPosition;
+  if (song->nextOrder >= song->songLength)
+    song->nextOrder = wrapToFirst ? 0 : song->restartPosition;
 }
 
 }  // namespace
 
 void FMUSIC_UpdateXM(Song* song) {
-  const bool complete = fx::Complete(song);
   if (song->tick == 0 && !song->flow.repeatingRow) {
     if (song->nextOrder >= 0) song->order = song->nextOrder;
     if (song->nextRow >= 0) song->row = song->nextRow;
     FMUSIC_UpdateXMNote(song);
-    if (complete)
-      NextRowComplete(song);
-    else
-      NextRowShow(song);
+    NextRow(song);
   } else {
     // Also the first tick of a row that a pattern delay (EEx) plays again:
     // the row's notes are not read again, its effects go on.
@@ -382,41 +333,18 @@ void FMUSIC_UpdateXM(Song* song) {
   song->tick += 1;
   if (song->tick >= song->speed) {
     song->tick = 0;
-    if (complete) {
-      SongFlowState& f = song->flow;
-      f.repeatingRow = f.patternDelay > 0;
-      if (f.patternDelay > 0) --f.patternDelay;
-    }
+    SongFlowState& f = song->flow;
+    f.repeatingRow = f.patternDelay > 0;
+    if (f.patternDelay > 0) --f.patternDelay;
   }
 }
 
-void FMUSIC_XM_KeyOff(const Song* song, MusicChannel* channel) {
-  channel->keyOff = 1;
-  const ChannelSound sound = FindSound(song, *channel);
-  if (!(sound.instrument->volumeType & ENVELOPE_ON)) channel->volumeEnvelope.output = 0;
-  channel->changeFlags |= CHANGE_VOLUME;
-}
-
-bool FMUSIC_SetEffectSet(Song* song, EffectSet set) {
+bool FMUSIC_SetPlayRules(Song* song, const PlayRules* rules) {
   if (song == nullptr) return false;
-  song->effectSet = set;
+  song->rules = rules;
   return true;
 }
 
 void FMUSIC_ResetEffectState(Song* song) {
   song->flow = SongFlowState{};
-}
-
-void FMUSIC_SetBPM(Song* song, int bpm) {
-  song->bpm = bpm;
-  // A tempo of 0 would make the tick infinitely long; the block fill needs at
-  // least one frame per tick to make progress.
-  const double beats = std::max(bpm, 1) * static_cast<double>(0.4f);
-  const double frames = (1000.0 / beats) * FSOUND_MixRate * static_cast<double>(0.001f);
-  song->samplesPerTick = static_cast<int32_t>(std::clamp(frames, 1.0, 1e9));
-}
-
-int32_t FMUSIC_AmigaPeriod(int realNote, int finetune) {
-  const double semitones = 48.0 - realNote - finetune / 128.0;
-  return static_cast<int32_t>(std::lround(1712.0 * std::exp2(semitones / 12.0)));
 }

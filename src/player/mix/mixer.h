@@ -13,7 +13,7 @@
 #pragma once
 #include <cstdint>
 
-#include "song.h"
+#include "player/load/song.h"
 
 constexpr int MIX_VOICES = 256;         // voices in FSOUND_Channel
 constexpr int MIX_ACTIVE_VOICES = 64;   // voices the mixer processes
@@ -40,6 +40,11 @@ struct MixChannel {
 };
 
 extern MixChannel FSOUND_Channel[MIX_VOICES];
+
+// Output frames per second and its reciprocal; set by FSOUND_Init, read by
+// the sequencer (voice steps, frames per tick) and the block fill.
+extern int FSOUND_MixRate;
+extern float FSOUND_OOMixRate;
 
 // Ramp length in frames (128 at 44,100 Hz) and its reciprocal; set by FSOUND_Init.
 extern int mix_volumerampsteps;

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "loader.h"
 #include "loader_io.h"
-#include "output.h"
-#include "sequencer.h"
+#include "player/play/sequencer.h"
 
 SongSample FMUSIC_DummySample = {};
 SongInstrument FMUSIC_DummyInstrument = {};
@@ -152,19 +152,14 @@ Song* FMUSIC_LoadSong(const char* name, SampleLoadCallback sampleLoad) {
   const bool loaded = FMUSIC_LoadXM(song, file);
   FSOUND_File_Close(file);
   if (!loaded) {
-    FMUSIC_FreeSong(song);
+    FMUSIC_ReleaseSong(song);
     return nullptr;
   }
   return song;
 }
 
-bool FMUSIC_FreeSong(Song* song) {
-  if (!song) return false;
-  while (FSOUND_Software_UpdateMutex.load()) {
-  }
-  // Only the song being played has a mixing thread to stop; freeing another
-  // (for instance one that failed to load) leaves the playing one alone.
-  if (FMUSIC_PlayingSong.load() == song) FMUSIC_StopSong(song);
+void FMUSIC_ReleaseSong(Song* song) {
+  if (!song) return;
   if (song->instruments) {
     for (int i = 0; i < song->instrumentCount; ++i) {
       SongInstrument& instrument = song->instruments[i];
@@ -183,5 +178,4 @@ bool FMUSIC_FreeSong(Song* song) {
     std::free(song->patterns);
   }
   std::free(song);
-  return true;
 }

@@ -62,10 +62,9 @@ inline v128_t Interpolate4(const int16_t* data, uint64_t p0, uint64_t delta, v12
 // lane by lane.
 inline void AddTwoFrames(float* out, v128_t v, v128_t gains) {
   const v128_t o = wasm_v128_load(out);
-  const v128_t first =
-      wasm_f64x2_add(wasm_f64x2_promote_low_f32x4(o),
-                     wasm_f64x2_mul(wasm_f64x2_promote_low_f32x4(v),
-                                    wasm_f64x2_promote_low_f32x4(gains)));
+  const v128_t first = wasm_f64x2_add(
+      wasm_f64x2_promote_low_f32x4(o),
+      wasm_f64x2_mul(wasm_f64x2_promote_low_f32x4(v), wasm_f64x2_promote_low_f32x4(gains)));
   const v128_t second = wasm_f64x2_add(
       wasm_f64x2_promote_low_f32x4(wasm_i32x4_shuffle(o, o, 2, 3, 2, 3)),
       wasm_f64x2_mul(wasm_f64x2_promote_low_f32x4(wasm_i32x4_shuffle(v, v, 2, 3, 2, 3)),

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <bit>
 
-const MixKernels* Sse2MixKernelTable();  // mix_kernels_sse2.cpp
-const MixKernels* Avx2MixKernelTable();  // mix_kernels_avx2.cpp
+const MixKernels* Sse2MixKernelTable();     // mix_kernels_sse2.cpp
+const MixKernels* Avx2MixKernelTable();     // mix_kernels_avx2.cpp
 const MixKernels* Simd128MixKernelTable();  // mix_kernels_simd128.cpp (WebAssembly)
 
 namespace {
@@ -20,8 +20,8 @@ constexpr float mix_1over2gig = 1.0f / 2147483648.0f;
 // to float the same way in every version (it is below 2^31).
 inline float Interpolate(const int16_t* data, uint64_t pos) {
   const uint32_t i = static_cast<uint32_t>(pos >> 32);
-  const float t = static_cast<float>(static_cast<int32_t>(static_cast<uint32_t>(pos) >> 1)) *
-                  mix_1over2gig;
+  const float t =
+      static_cast<float>(static_cast<int32_t>(static_cast<uint32_t>(pos) >> 1)) * mix_1over2gig;
   const float s0 = data[i];
   const float s1 = data[i + 1];
   return s0 + (s1 - s0) * t;

@@ -9,6 +9,8 @@
 #include "mix_kernels.h"
 
 MixChannel FSOUND_Channel[MIX_VOICES];
+int FSOUND_MixRate = 0;
+float FSOUND_OOMixRate = 0.0f;
 int mix_volumerampsteps = 128;
 float mix_1overvolumerampsteps = 1.0f / 128;
 
@@ -140,8 +142,8 @@ bool AdvanceSilently(MixChannel& v, const LoopBounds& b, uint64_t step, int fram
   } else {
     const int64_t folded = m % (2 * length);
     v.direction = folded < length ? DIRECTION_FORWARD : DIRECTION_BACKWARD;
-    StorePosition(v, b.start + static_cast<uint64_t>(folded < length ? folded
-                                                                      : 2 * length - 1 - folded));
+    StorePosition(
+        v, b.start + static_cast<uint64_t>(folded < length ? folded : 2 * length - 1 - folded));
   }
   return true;
 }

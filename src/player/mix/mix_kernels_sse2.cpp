@@ -35,8 +35,7 @@ inline __m128 Interpolate4(const int16_t* data, uint64_t p0, uint64_t delta, __m
   const __m128i w = _mm_unpacklo_epi64(w01, w23);
   const __m128 s0 = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_slli_epi32(w, 16), 16));
   const __m128 s1 = _mm_cvtepi32_ps(_mm_srai_epi32(w, 16));
-  const __m128 t =
-      _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lo, 1)), _mm_set1_ps(mix_1over2gig));
+  const __m128 t = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lo, 1)), _mm_set1_ps(mix_1over2gig));
   return _mm_add_ps(s0, _mm_mul_ps(_mm_sub_ps(s1, s0), t));
 }
 
