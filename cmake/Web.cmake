@@ -75,6 +75,6 @@ function(vf_web_tests)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tests/raster/${topic}
                      ${CMAKE_BINARY_DIR}/tests/raster/${topic})
   endforeach()
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/player/mixer ${CMAKE_BINARY_DIR}/tests/player/mixer)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/player/mix ${CMAKE_BINARY_DIR}/tests/player/mix)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/web ${CMAKE_BINARY_DIR}/tests/web)
 endfunction()
