@@ -37,7 +37,7 @@ struct Pass {
 
 // Plays the song from its beginning for `frames` frames (whole blocks) with
 // `set`; times the mixing and the copies out of the ring only.
-Pass MixPass(MixKernelSet set, long frames) {
+Pass MixPass(KernelSet set, long frames) {
   UseMixKernels(set);
   auto* device = static_cast<VirtualWaveOut*>(FSOUND_GetWaveOut());
   const long blocks = (frames + FSOUND_BlockSize - 1) / FSOUND_BlockSize;
@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
   }
   FMUSIC_StopSong(mod);
 
-  std::vector<MixKernelSet> sets;
-  for (MixKernelSet set : kMixKernelSets) {
+  std::vector<KernelSet> sets;
+  for (KernelSet set : kKernelSets) {
     if (MixKernelTable(set) != nullptr) sets.push_back(set);
   }
   const long frames = static_cast<long>(seconds) * kRate;
@@ -122,12 +122,12 @@ int main(int argc, char** argv) {
         loudness = pass.loudness;
       }
       same = same && pass.soundHash == firstHash;
-      std::printf("  pass %d %-8s %7.3f s  %7.1f x real time\n", p + 1, MixKernelSetName(sets[s]),
+      std::printf("  pass %d %-8s %7.3f s  %7.1f x real time\n", p + 1, KernelSetName(sets[s]),
                   pass.seconds, speed);
     }
   }
   for (size_t s = 0; s < sets.size(); ++s) {
-    std::printf("best %-8s %7.1f x real time, %.2f x plain\n", MixKernelSetName(sets[s]), best[s],
+    std::printf("best %-8s %7.1f x real time, %.2f x plain\n", KernelSetName(sets[s]), best[s],
                 best[s] / best[0]);
   }
   std::printf("every pass gave the same sound (mean magnitude %.0f): %s\n", loudness,

@@ -2,8 +2,6 @@
 // versions of kernels_sse2.cpp, kernels_avx2.cpp and kernels_simd128.cpp.
 #include "kernels.h"
 
-#include <atomic>
-
 #include "store.h"
 
 namespace raster {
@@ -42,65 +40,24 @@ void Brus4Plain(uint32_t* p, int n, uint32_t counter) {
 
 const RowKernels kPlain = {BlendPlain, BlurBlendPlain, Brus4Plain};
 
-bool HasAvx2() {
-#if defined(__x86_64__) || defined(__i386__)
-  return __builtin_cpu_supports("avx2");
-#else
-  return false;
-#endif
+cpu::KernelChoice<RowKernels>& Choice() {
+  static cpu::KernelChoice<RowKernels> choice(&kPlain, Sse2KernelTable(), Avx2KernelTable(),
+                                              Simd128KernelTable());
+  return choice;
 }
-
-std::atomic<const RowKernels*> selected{nullptr};  // null: the best available
 
 }  // namespace
 
 const RowKernels* KernelTable(KernelSet set) {
-  static const RowKernels* avx2 = HasAvx2() ? Avx2KernelTable() : nullptr;
-  static const RowKernels* sse2 = Sse2KernelTable();
-  static const RowKernels* simd128 = Simd128KernelTable();
-  switch (set) {
-    case KernelSet::kPlain:
-      return &kPlain;
-    case KernelSet::kSse2:
-      return sse2;
-    case KernelSet::kAvx2:
-      return avx2;
-    case KernelSet::kSimd128:
-      return simd128;
-    case KernelSet::kBest:
-      break;
-  }
-  if (avx2 != nullptr) return avx2;
-  if (sse2 != nullptr) return sse2;
-  return simd128 != nullptr ? simd128 : &kPlain;
-}
-
-const char* KernelSetName(KernelSet set) {
-  switch (set) {
-    case KernelSet::kPlain:
-      return "Plain";
-    case KernelSet::kSse2:
-      return "Sse2";
-    case KernelSet::kAvx2:
-      return "Avx2";
-    case KernelSet::kSimd128:
-      return "Simd128";
-    case KernelSet::kBest:
-      break;
-  }
-  return "Best";
+  return Choice().Get(set);
 }
 
 const RowKernels& Kernels() {
-  const RowKernels* chosen = selected.load(std::memory_order_relaxed);
-  return chosen != nullptr ? *chosen : *KernelTable(KernelSet::kBest);
+  return Choice().Current();
 }
 
 bool UseKernels(KernelSet set) {
-  const RowKernels* table = KernelTable(set);
-  if (table == nullptr) return false;
-  selected.store(set == KernelSet::kBest ? nullptr : table, std::memory_order_relaxed);
-  return true;
+  return Choice().Use(set);
 }
 
 }  // namespace raster

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "cpu/kernel_sets.h"
+
 namespace raster {
 
 // Counter-based noise: the word for draw index i. Its bytes 0, 1 and 2 are the
@@ -35,12 +37,10 @@ struct RowKernels {
   void (*brus4)(uint32_t* p, int n, uint32_t counter);
 };
 
-enum class KernelSet { kBest, kPlain, kSse2, kAvx2, kSimd128 };
-// Every specific set, plain first: what tests and benchmarks try in turn.
-inline constexpr KernelSet kKernelSets[] = {KernelSet::kPlain, KernelSet::kSse2, KernelSet::kAvx2,
-                                            KernelSet::kSimd128};
-// A short stable name: "Plain", "Sse2", "Avx2", "Simd128", "Best".
-const char* KernelSetName(KernelSet set);
+// The sets and their names are the processor's (cpu/kernel_sets.h).
+using cpu::KernelSet;
+using cpu::KernelSetName;
+using cpu::kKernelSets;
 
 // The kernels in use: the widest the processor has, unless a narrower set
 // was selected.

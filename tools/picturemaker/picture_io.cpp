@@ -93,16 +93,39 @@ bool ReadPng(const std::string& path, RgbaImage& out, std::string& error) {
   return true;
 }
 
-bool WritePng(const std::string& path, const RgbaImage& picture, std::string& error) {
+bool WritePng(const std::string& path, const RgbaImage& picture, std::string& error, bool alpha) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(picture.width);
   image.height = static_cast<png_uint_32>(picture.height);
   image.format = PNG_FORMAT_RGBA;
-  if (!png_image_write_to_file(&image, path.c_str(), 0, picture.bytes.data(), 0, nullptr)) {
+  std::vector<uint8_t> rgb;
+  const uint8_t* bytes = picture.bytes.data();
+  if (!alpha) {
+    image.format = PNG_FORMAT_RGB;
+    rgb.reserve(picture.bytes.size() / 4 * 3);
+    for (size_t i = 0; i + 3 < picture.bytes.size(); i += 4)
+      rgb.insert(rgb.end(), picture.bytes.begin() + i, picture.bytes.begin() + i + 3);
+    bytes = rgb.data();
+  }
+  if (!png_image_write_to_file(&image, path.c_str(), 0, bytes, 0, nullptr)) {
     error = path + ": " + image.message;
     return false;
   }
   return true;
+}
+
+RgbaImage FromPixelWords(const uint32_t* pixels, int width, int height) {
+  RgbaImage image{width, height, {}};
+  const size_t count = static_cast<size_t>(width) * height;
+  image.bytes.resize(count * 4);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t p = pixels[i];
+    image.bytes[4 * i] = static_cast<uint8_t>(p >> 16);
+    image.bytes[4 * i + 1] = static_cast<uint8_t>(p >> 8);
+    image.bytes[4 * i + 2] = static_cast<uint8_t>(p);
+    image.bytes[4 * i + 3] = static_cast<uint8_t>(p >> 24);
+  }
+  return image;
 }

@@ -26,4 +26,9 @@ bool ReadRaw(const std::string& path, int width, int height, RgbaImage& out, std
 // Any PNG (grey, palette, RGB, with or without transparency, 8 or 16 bits) becomes 8-bit RGBA
 // with straight (not premultiplied) transparency, which is what the raw weight byte means.
 bool ReadPng(const std::string& path, RgbaImage& out, std::string& error);
-bool WritePng(const std::string& path, const RgbaImage& image, std::string& error);
+// An 8-bit PNG of the image; without `alpha` the weight bytes are left out and
+// the PNG is opaque RGB. Deterministic: no time stamp or other varying chunk.
+bool WritePng(const std::string& path, const RgbaImage& image, std::string& error,
+              bool alpha = true);
+// The pixel words of a surface (0xWWRRGGBB, rows without padding) as bytes.
+RgbaImage FromPixelWords(const uint32_t* pixels, int width, int height);

@@ -21,10 +21,10 @@
 #include "display/display_headless.h"
 #include "display/ptc.h"
 #include "options.h"
+#include "picture_io.h"
 #include "player/load/song.h"
 #include "player/output/output.h"
 #include "player/output/wave_out.h"
-#include "png_writer.h"
 #include "render_progress.h"
 #include "scratch_folder.h"
 #include "video_encoder.h"
@@ -108,7 +108,9 @@ int main(int argc, char** argv) {
     }
     while (failure.empty() && nextPng < o.pngAt.size() && show.prevTime >= o.pngAt[nextPng]) {
       const std::string path = PngPath(o.pngDir, o.pngAt[nextPng]);
-      if (!WritePng(path, Out.pixels, Out.width, Out.height)) fail("cannot write " + path);
+      std::string error;
+      if (!WritePng(path, FromPixelWords(Out.pixels, Out.width, Out.height), error, false))
+        fail("cannot write " + path);
       ++nextPng;
     }
     if (toVideo && failure.empty() && !video.Write(Out.pixels)) fail(video.Error());

@@ -11,6 +11,7 @@
 #include "player/load/file.h"
 #include "player/load/loader.h"
 #include "player/load/song.h"
+#include "player/load/xm_layout.h"
 #include "player/output/output.h"
 
 namespace {
@@ -70,10 +71,10 @@ Song* LoadSongFile(const std::string& path, std::string& error) {
     error = std::string("cannot open: ") + std::strerror(errno);
     return nullptr;
   }
-  char signature[17] = {};
+  char signature[xm::kSignatureSize] = {};
   const size_t got = std::fread(signature, 1, sizeof signature, f);
   std::fclose(f);
-  if (got < sizeof signature || std::memcmp(signature, "Extended Module: ", 17) != 0) {
+  if (got < sizeof signature || std::memcmp(signature, xm::kSignature, xm::kSignatureSize) != 0) {
     error = "not an XM module (no \"Extended Module: \" signature)";
     return nullptr;
   }

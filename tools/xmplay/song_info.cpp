@@ -10,6 +10,7 @@
 
 #include "playback.h"
 #include "player/load/song.h"
+#include "player/load/xm_layout.h"
 #include "player/output/output.h"
 #include "player/output/wave_out.h"
 #include "player/play/rules.h"
@@ -52,7 +53,7 @@ int64_t FramesAsPlayed(Song* song) {
 }  // namespace
 
 int PrintSongInfo(const Options& options, Song* song) {
-  unsigned char header[80] = {};
+  unsigned char header[xm::kPatternCountOffset + 2] = {};
   FILE* f = std::fopen(options.file.c_str(), "rb");
   const size_t got = f ? std::fread(header, 1, sizeof header, f) : 0;
   if (f) std::fclose(f);
@@ -62,11 +63,13 @@ int PrintSongInfo(const Options& options, Song* song) {
   }
   int samples = 0;
   for (int i = 0; i < song->instrumentCount; ++i) samples += song->instruments[i].sampleCount;
-  const int filePatterns = header[70] | header[71] << 8;
+  const int filePatterns = header[xm::kPatternCountOffset] | header[xm::kPatternCountOffset + 1]
+                                                                 << 8;
   const int64_t frames = FramesAsPlayed(song);
 
-  std::printf("name:          %s\n", TextField(header + 17, 20).c_str());
-  std::printf("tracker:       %s\n", TextField(header + 38, 20).c_str());
+  std::printf("name:          %s\n", TextField(header + xm::kNameOffset, xm::kNameSize).c_str());
+  std::printf("tracker:       %s\n",
+              TextField(header + xm::kTrackerOffset, xm::kTrackerSize).c_str());
   std::printf("channels:      %d\n", song->channelCount);
   std::printf("orders:        %d (restart at %d)\n", song->songLength, song->restartPosition);
   std::printf("patterns:      %d\n", filePatterns);

@@ -116,8 +116,8 @@ double Loudness(const std::vector<int16_t>& v) {
 
 // The name of the kernel set the mixer uses.
 const char* KernelsInUse() {
-  for (MixKernelSet set : kMixKernelSets) {
-    if (MixKernelTable(set) == &CurrentMixKernels()) return MixKernelSetName(set);
+  for (KernelSet set : kKernelSets) {
+    if (MixKernelTable(set) == &CurrentMixKernels()) return KernelSetName(set);
   }
   return "?";
 }
@@ -167,13 +167,13 @@ void BM_PlayerPeers(benchmark::State& state, const std::string& path) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   std::vector<std::string> songs;
-  MixKernelSet set = MixKernelSet::kBest;
+  KernelSet set = KernelSet::kBest;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--kernels=", 0) == 0) {
       bool known = false;
-      for (MixKernelSet s : kMixKernelSets) {
-        if (arg.substr(10) == MixKernelSetName(s)) {
+      for (KernelSet s : kKernelSets) {
+        if (arg.substr(10) == KernelSetName(s)) {
           set = s;
           known = true;
         }

@@ -10,6 +10,7 @@
 #include "loader.h"
 #include "loader_io.h"
 #include "player/play/sequencer.h"
+#include "xm_layout.h"
 
 SongSample FMUSIC_DummySample = {};
 SongInstrument FMUSIC_DummyInstrument = {};
@@ -18,8 +19,6 @@ namespace loader {
 
 namespace {
 
-constexpr char kSignature[] = "Extended Module: ";
-constexpr int kSignatureLength = 17;
 constexpr int kMaxOrders = 256;
 
 // Unpacks one cell. A first byte with bit 7 set is a mask naming the fields
@@ -42,14 +41,14 @@ bool ReadCell(FieldReader& in, NoteCell& cell) {
 }
 
 bool ReadHeader(Song* song, FieldReader& in, int& filePatternCount) {
-  uint8_t signature[kSignatureLength];
+  uint8_t signature[xm::kSignatureSize];
   in.Seek(0);
-  if (!in.Bytes(signature, kSignatureLength)) return false;
-  if (std::memcmp(signature, kSignature, kSignatureLength) != 0) return false;
+  if (!in.Bytes(signature, xm::kSignatureSize)) return false;
+  if (std::memcmp(signature, xm::kSignature, xm::kSignatureSize) != 0) return false;
   song->tickOperation = FMUSIC_UpdateXM;
   song->defaultGlobalVolume = 64;
 
-  in.Seek(60);
+  in.Seek(xm::kSongHeaderOffset);
   uint32_t headerSize;
   uint8_t counts[8];
   uint8_t rest[264];
@@ -75,7 +74,7 @@ bool ReadHeader(Song* song, FieldReader& in, int& filePatternCount) {
   if (song->restartPosition < 0 || song->restartPosition >= song->songLength)
     song->restartPosition = 0;
 
-  in.Seek(60 + static_cast<int64_t>(headerSize));
+  in.Seek(xm::kSongHeaderOffset + static_cast<int64_t>(headerSize));
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include "mix_kernels.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 
 const MixKernels* Sse2MixKernelTable();     // mix_kernels_sse2.cpp
@@ -35,17 +34,13 @@ inline void Accumulate(float* out, float v, float left, float right) {
   out[1] = static_cast<float>(static_cast<double>(out[1]) + static_cast<double>(v) * right);
 }
 
-bool HasAvx2() {
-#if defined(__x86_64__) || defined(__i386__)
-  return __builtin_cpu_supports("avx2");
-#else
-  return false;
-#endif
-}
-
 const MixKernels kPlain = {MixSteadyPlain, MixRampPlain, ClipPlain};
 
-std::atomic<const MixKernels*> g_selected{nullptr};  // null: the best available
+cpu::KernelChoice<MixKernels>& Choice() {
+  static cpu::KernelChoice<MixKernels> choice(&kPlain, Sse2MixKernelTable(), Avx2MixKernelTable(),
+                                              Simd128MixKernelTable());
+  return choice;
+}
 
 }  // namespace
 
@@ -100,51 +95,14 @@ void ClipPlain(int16_t* destination, const float* source, int values) {
   }
 }
 
-const char* MixKernelSetName(MixKernelSet set) {
-  switch (set) {
-    case MixKernelSet::kBest:
-      return "best";
-    case MixKernelSet::kPlain:
-      return "plain";
-    case MixKernelSet::kSse2:
-      return "sse2";
-    case MixKernelSet::kAvx2:
-      return "avx2";
-    case MixKernelSet::kSimd128:
-      return "simd128";
-  }
-  return "?";
-}
-
-const MixKernels* MixKernelTable(MixKernelSet set) {
-  static const MixKernels* const avx2 = HasAvx2() ? Avx2MixKernelTable() : nullptr;
-  static const MixKernels* const sse2 = Sse2MixKernelTable();
-  static const MixKernels* const simd128 = Simd128MixKernelTable();
-  switch (set) {
-    case MixKernelSet::kPlain:
-      return &kPlain;
-    case MixKernelSet::kSse2:
-      return sse2;
-    case MixKernelSet::kAvx2:
-      return avx2;
-    case MixKernelSet::kSimd128:
-      return simd128;
-    case MixKernelSet::kBest:
-      break;
-  }
-  if (avx2 != nullptr) return avx2;
-  if (sse2 != nullptr) return sse2;
-  return simd128 != nullptr ? simd128 : &kPlain;
+const MixKernels* MixKernelTable(KernelSet set) {
+  return Choice().Get(set);
 }
 
 const MixKernels& CurrentMixKernels() {
-  const MixKernels* chosen = g_selected.load(std::memory_order_relaxed);
-  return chosen != nullptr ? *chosen : *MixKernelTable(MixKernelSet::kBest);
+  return Choice().Current();
 }
 
-bool UseMixKernels(MixKernelSet set) {
-  const MixKernels* table = MixKernelTable(set);
-  if (table == nullptr) return false;
-  g_selected.store(set == MixKernelSet::kBest ? nullptr : table, std::memory_order_relaxed);
-  return true;
+bool UseMixKernels(KernelSet set) {
+  return Choice().Use(set);
 }

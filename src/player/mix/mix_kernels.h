@@ -11,10 +11,12 @@
 //
 // Adding a set: a file of its own that defines the three functions and a table
 // of them, compiled only for its target (a function returning null
-// elsewhere), a MixKernelSet value with a name, and a case in MixKernelTable.
-// Nothing else in the player changes.
+// elsewhere), and its place in cpu/kernel_sets.h. Nothing else in the player
+// changes.
 #pragma once
 #include <cstdint>
+
+#include "cpu/kernel_sets.h"
 
 // One voice run: `count` frames of a voice whose sample values are `data`.
 // Frame k plays the sample at position pos + k x delta (32.32 fixed point,
@@ -40,22 +42,21 @@ struct MixKernels {
   void (*clip)(int16_t* destination, const float* source, int values);
 };
 
-enum class MixKernelSet { kBest, kPlain, kSse2, kAvx2, kSimd128 };
-
-// Every set but kBest, plain first, for tests and benchmarks to walk.
-inline constexpr MixKernelSet kMixKernelSets[] = {MixKernelSet::kPlain, MixKernelSet::kSse2,
-                                                  MixKernelSet::kAvx2, MixKernelSet::kSimd128};
-const char* MixKernelSetName(MixKernelSet set);
+// The sets, their names and the order of preference are the processor's
+// (cpu/kernel_sets.h), shared with the raster's row kernels.
+using cpu::KernelSet;
+using cpu::KernelSetName;
+using cpu::kKernelSets;
 
 // The kernels in use: the widest this processor runs, unless a narrower set
 // was selected. Read by the mixing thread at the start of every mix call.
 const MixKernels& CurrentMixKernels();
 // The table of one set, or null when this processor or build lacks it.
-const MixKernels* MixKernelTable(MixKernelSet set);
+const MixKernels* MixKernelTable(KernelSet set);
 // Makes the mixer use `set` (tests and benchmarks compare sets with it);
 // false, keeping the current choice, when the set is unavailable. Call it
 // while no block fill runs.
-bool UseMixKernels(MixKernelSet set);
+bool UseMixKernels(KernelSet set);
 
 // The plain kernels; vector versions may use them for the frames left over
 // after their last full vector step.

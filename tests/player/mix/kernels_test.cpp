@@ -22,13 +22,13 @@ namespace {
 
 // The sets this processor runs besides the plain one, printed once so that a
 // log shows which were compared.
-std::vector<MixKernelSet> VectorSets() {
-  std::vector<MixKernelSet> sets;
+std::vector<KernelSet> VectorSets() {
+  std::vector<KernelSet> sets;
   std::string names = "plain";
-  for (MixKernelSet set : kMixKernelSets) {
-    if (set == MixKernelSet::kPlain || MixKernelTable(set) == nullptr) continue;
+  for (KernelSet set : kKernelSets) {
+    if (set == KernelSet::kPlain || MixKernelTable(set) == nullptr) continue;
     sets.push_back(set);
-    names += std::string(" ") + MixKernelSetName(set);
+    names += std::string(" ") + KernelSetName(set);
   }
   static bool printed = false;
   if (!printed) std::printf("mixer kernel sets compared: %s\n", names.c_str());
@@ -37,9 +37,9 @@ std::vector<MixKernelSet> VectorSets() {
 }
 
 // Restores the processor's best set after each test.
-class MixKernelSetsTest : public ::testing::Test {
+class KernelSetsTest : public ::testing::Test {
  protected:
-  void TearDown() override { UseMixKernels(MixKernelSet::kBest); }
+  void TearDown() override { UseMixKernels(KernelSet::kBest); }
 };
 
 struct Scenario {
@@ -145,26 +145,26 @@ const Scenario kScenarios[] = {
     {"any_step_ramps_every_call", 0.001, 40.0, 1.0, 884},
 };
 
-TEST_F(MixKernelSetsTest, EveryVectorSetMixesWordForWordLikeThePlainKernels) {
-  const std::vector<MixKernelSet> sets = VectorSets();
+TEST_F(KernelSetsTest, EveryVectorSetMixesWordForWordLikeThePlainKernels) {
+  const std::vector<KernelSet> sets = VectorSets();
 #if defined(__x86_64__) || defined(__wasm_simd128__)
   // These targets always have a vector set: comparing none would prove nothing.
   ASSERT_FALSE(sets.empty());
 #endif
   for (const Scenario& sc : kScenarios) {
     for (uint32_t seed = 1; seed <= 4; ++seed) {
-      ASSERT_TRUE(UseMixKernels(MixKernelSet::kPlain));
+      ASSERT_TRUE(UseMixKernels(KernelSet::kPlain));
       const ScenarioResult expected = RunScenario(sc, seed);
       // The voices sound in most frames: equal silent buffers would prove nothing.
       const size_t outputs = expected.words.size() - 9 * MIX_ACTIVE_VOICES;
       ASSERT_GT(expected.changed, outputs / 2) << sc.name << ", seed " << seed;
-      for (MixKernelSet set : sets) {
+      for (KernelSet set : sets) {
         ASSERT_TRUE(UseMixKernels(set));
         const std::vector<uint32_t> got = RunScenario(sc, seed).words;
         ASSERT_EQ(got.size(), expected.words.size());
         for (size_t i = 0; i < got.size(); ++i) {
           ASSERT_EQ(got[i], expected.words[i])
-              << MixKernelSetName(set) << ", " << sc.name << ", seed " << seed << ", word " << i
+              << KernelSetName(set) << ", " << sc.name << ", seed " << seed << ", word " << i
               << (i < outputs ? " of the output" : " of the voice states");
         }
       }
@@ -199,12 +199,12 @@ std::vector<float> ClipInputs() {
   return in;
 }
 
-TEST_F(MixKernelSetsTest, ClipCopyOfEveryVectorSetMatchesThePlainOne) {
+TEST_F(KernelSetsTest, ClipCopyOfEveryVectorSetMatchesThePlainOne) {
   const std::vector<float> in = ClipInputs();
   std::vector<int16_t> expected(in.size());
-  MixKernelTable(MixKernelSet::kPlain)
+  MixKernelTable(KernelSet::kPlain)
       ->clip(expected.data(), in.data(), static_cast<int>(in.size()));
-  for (MixKernelSet set : VectorSets()) {
+  for (KernelSet set : VectorSets()) {
     const MixKernels& k = *MixKernelTable(set);
     // Every start offset and a length that leaves every tail size.
     for (int offset = 0; offset < 17; ++offset) {
@@ -213,7 +213,7 @@ TEST_F(MixKernelSetsTest, ClipCopyOfEveryVectorSetMatchesThePlainOne) {
       k.clip(got.data() + offset, in.data() + offset, n);
       for (int i = 0; i < n; ++i) {
         ASSERT_EQ(got[offset + i], expected[offset + i])
-            << MixKernelSetName(set) << ": input " << in[offset + i] << " (bits 0x" << std::hex
+            << KernelSetName(set) << ": input " << in[offset + i] << " (bits 0x" << std::hex
             << std::bit_cast<uint32_t>(in[offset + i]) << std::dec << ")";
       }
       if (offset > 0) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 #include "raster/kernels.h"
 
@@ -23,8 +24,11 @@ struct KernelTest : ::testing::TestWithParam<raster::KernelSet> {
   void TearDown() override { raster::UseKernels(raster::KernelSet::kBest); }
 };
 
-inline const char* KernelName(const ::testing::TestParamInfo<raster::KernelSet>& info) {
-  return raster::KernelSetName(info.param);
+// Test names carry the set's name with a capital: .../Plain, .../Sse2.
+inline std::string KernelName(const ::testing::TestParamInfo<raster::KernelSet>& info) {
+  std::string name = raster::KernelSetName(info.param);
+  name[0] = static_cast<char>(name[0] - 'a' + 'A');
+  return name;
 }
 
 #define VF_ALL_KERNEL_SETS ::testing::ValuesIn(raster::kKernelSets), KernelName
