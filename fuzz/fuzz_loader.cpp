@@ -1,7 +1,8 @@
 // libFuzzer target for the song loader: arbitrary bytes are served from
-// memory as a full song file (real seeks) and as a compact stream (seeks do
-// nothing), and every song that loads is played for a few hundred ticks with
-// each effect set, its voices mixed into a scratch buffer, then freed. Any
+// memory as a full song file (real seeks) to the tolerant and the strict
+// load, and as a compact stream (seeks do nothing) to the strict one, and
+// every song that loads is played for a few hundred ticks by each set of
+// rules, its voices mixed into a scratch buffer, then freed. Any
 // memory error, undefined behaviour or leak along the way is a finding.
 #include <algorithm>
 #include <cstddef>
@@ -63,7 +64,21 @@ void LoadAndPlay(const uint8_t* data, size_t size, bool seekable, SampleLoadCall
 
 }  // namespace
 
+// The tolerant load of a full file, which reads past nothing and holds every
+// size it is told inside the file.
+void LoadTolerantAndPlay(const uint8_t* data, size_t size) {
+  FSOUND_File_ServeMemory({data, size, true});
+  SongLoadNotes notes;
+  Song* song = FMUSIC_LoadSongTolerant("fuzz", &notes);
+  FSOUND_File_ServeMemory({});
+  if (!song) return;
+  FMUSIC_SetPlayRules(song, &kCompleteRules);
+  Play(song);
+  FMUSIC_FreeSong(song);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  LoadTolerantAndPlay(data, size);
   LoadAndPlay(data, size, true, (size & 1) ? FillSample : nullptr);
   LoadAndPlay(data, size, false, nullptr);
   return 0;

@@ -82,5 +82,26 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  // Files the tolerant load puts up with: cut short at several places, and
+  // with absurd sizes in the song header's size and counts.
+  const std::vector<uint8_t> whole = WriteXm(Seed(0));
+  std::vector<std::vector<uint8_t>> hostile;
+  for (size_t cut : {size_t{70}, size_t{400}, whole.size() / 2, whole.size() - 5})
+    hostile.emplace_back(whole.begin(), whole.begin() + static_cast<long>(cut));
+  for (size_t field : {size_t{60}, size_t{68}, size_t{70}, size_t{72}}) {
+    std::vector<uint8_t> b = whole;
+    for (size_t i = 0; i < 4; ++i) b[field + i] = 0xFF;
+    hostile.push_back(b);
+  }
+  for (size_t h = 0; h < hostile.size(); ++h) {
+    const std::string path = std::string(argv[1]) + "/hostile" + std::to_string(h) + ".xm";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    const bool written = f && std::fwrite(hostile[h].data(), 1, hostile[h].size(), f) == hostile[h].size();
+    if (f) std::fclose(f);
+    if (!written) {
+      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      return 1;
+    }
+  }
   return 0;
 }

@@ -69,9 +69,11 @@ bool RenderWithPlayer(const std::vector<uint8_t>& xm, const PlayRules* rules, Re
     error = "FSOUND_Init failed";
     return false;
   }
-  Song* song = FMUSIC_LoadSong("memory", nullptr);
+  // Loaded as xmplay loads files: tolerant of what trackers tolerate.
+  SongLoadNotes notes;
+  Song* song = FMUSIC_LoadSongTolerant("memory", &notes);
   if (song == nullptr) {
-    error = "the player does not load it";
+    error = "the player does not load it: " + notes.refusal;
     FSOUND_Close();
     return false;
   }

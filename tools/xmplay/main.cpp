@@ -30,11 +30,16 @@ int main(int argc, char** argv) {
   // The file is loaded and checked before the audio device opens: a bad file
   // is reported alone, before anything about the sound system.
   InstallStdioCallbacks();
-  Song* song = LoadSongFile(options.file, error);
+  SongLoadNotes notes;
+  Song* song = LoadSongFile(options.file, error, &notes);
   if (song == nullptr) {
     std::fprintf(stderr, "xmplay: %s: %s\n", options.file.c_str(), error.c_str());
     return 1;
   }
+  // A file cut short plays what it holds; the user hears why it stops early.
+  if (notes.CutShort() && !options.info)
+    std::fprintf(stderr, "xmplay: %s: the file is cut short: %s\n", options.file.c_str(),
+                 notes.Summary().c_str());
   const bool offline = options.timeline || !options.wavPath.empty() || options.info;
   FSOUND_SetWaveOutFactory(offline ? &FSOUND_CreateVirtualWaveOut : nullptr);
   if (!FSOUND_Init(kMixRate, 0)) {
@@ -43,7 +48,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   FMUSIC_SetPlayRules(song, options.effects);
-  const int status = options.info ? PrintSongInfo(options, song)
+  const int status = options.info ? PrintSongInfo(options, song, notes)
                      : offline    ? RenderOffline(options, song)
                                   : PlayRealTime(options, song);
   FMUSIC_FreeSong(song);

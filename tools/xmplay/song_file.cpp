@@ -1,6 +1,5 @@
-// The stdio file callbacks of xmplay. stdio never reads past the end of a
-// file; a read that comes up short marks the file as cut short, since the
-// loader itself does not check how much it got.
+// The stdio file callbacks of xmplay, and its loads: the tolerant load,
+// which opens what trackers open and says what it put up with.
 #include "song_file.h"
 
 #include <array>
@@ -17,7 +16,6 @@
 namespace {
 
 std::array<FILE*, 8> g_files{};  // handle h is g_files[h - 1]
-bool g_shortRead = false;
 
 FILE* FileOf(unsigned int handle) {
   return handle >= 1 && handle <= g_files.size() ? g_files[handle - 1] : nullptr;
@@ -44,7 +42,6 @@ int ReadFile(void* buffer, int size, unsigned int handle) {
   FILE* f = FileOf(handle);
   if (f == nullptr || size <= 0) return 0;
   const size_t got = std::fread(buffer, 1, static_cast<size_t>(size), f);
-  if (got < static_cast<size_t>(size)) g_shortRead = true;
   return static_cast<int>(got);
 }
 
@@ -65,26 +62,14 @@ void InstallStdioCallbacks() {
   FSOUND_File_SetCallbacks(&OpenFile, &CloseFile, &ReadFile, &SeekFile, &TellFile);
 }
 
-Song* LoadSongFile(const std::string& path, std::string& error) {
+Song* LoadSongFile(const std::string& path, std::string& error, SongLoadNotes* notes) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) {
     error = std::string("cannot open: ") + std::strerror(errno);
     return nullptr;
   }
-  char signature[xm::kSignatureSize] = {};
-  const size_t got = std::fread(signature, 1, sizeof signature, f);
   std::fclose(f);
-  if (got < sizeof signature || std::memcmp(signature, xm::kSignature, xm::kSignatureSize) != 0) {
-    error = "not an XM module (no \"Extended Module: \" signature)";
-    return nullptr;
-  }
-  g_shortRead = false;
-  Song* song = FMUSIC_LoadSong(path.c_str(), nullptr);
-  if (g_shortRead) {
-    if (song) FMUSIC_FreeSong(song);
-    error = "the file is cut short (it ends inside the module data)";
-    return nullptr;
-  }
-  if (song == nullptr) error = "not a valid XM module (the loader rejected it)";
+  Song* song = FMUSIC_LoadSongTolerant(path.c_str(), notes);
+  if (song == nullptr) error = notes->refusal;
   return song;
 }

@@ -52,7 +52,7 @@ int64_t FramesAsPlayed(Song* song) {
 
 }  // namespace
 
-int PrintSongInfo(const Options& options, Song* song) {
+int PrintSongInfo(const Options& options, Song* song, const SongLoadNotes& notes) {
   unsigned char header[xm::kPatternCountOffset + 2] = {};
   FILE* f = std::fopen(options.file.c_str(), "rb");
   const size_t got = f ? std::fread(header, 1, sizeof header, f) : 0;
@@ -81,6 +81,8 @@ int PrintSongInfo(const Options& options, Song* song) {
     std::printf("length:        %.3f s\n", static_cast<double>(frames) / kMixRate);
   else
     std::printf("length:        endless (still playing after %.0f s)\n", kMaxSeconds);
+  const std::string tolerated = notes.Summary();
+  std::printf("tolerated:     %s\n", tolerated.empty() ? "nothing" : tolerated.c_str());
   std::printf("effects:       %s\n",
               options.effects == &kCompleteRules ? "complete" : "show's subset");
   return 0;

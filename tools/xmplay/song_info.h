@@ -3,8 +3,10 @@
 // its end). FSOUND_Init must have opened the virtual device.
 #pragma once
 #include "options.h"
+#include "player/load/loader.h"
 
 struct Song;
 
 // Prints the description on stdout; returns the process exit status.
-int PrintSongInfo(const Options& options, Song* song);
+// `notes`: what loading it put up with.
+int PrintSongInfo(const Options& options, Song* song, const SongLoadNotes& notes);

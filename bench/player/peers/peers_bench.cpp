@@ -43,7 +43,8 @@ double ThreadSeconds() {
 class OurPlayer {
  public:
   bool Start(const std::string& path, std::string& error) {
-    song_ = LoadSongFile(path, error);
+    SongLoadNotes notes;
+    song_ = LoadSongFile(path, error, &notes);
     if (song_ == nullptr || !FMUSIC_PlaySong(song_)) return false;
     device_ = static_cast<VirtualWaveOut*>(FSOUND_GetWaveOut());
     return true;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "file.h"
+#include "loader.h"
 #include "song.h"
 
 namespace loader {
@@ -44,10 +45,25 @@ T* Allocate(size_t n) {
   return n == 0 ? nullptr : static_cast<T*>(std::calloc(n, sizeof(T)));
 }
 
-bool LoadPatterns(Song* song, FieldReader& in, int filePatternCount);
-bool LoadInstruments(Song* song, FieldReader& in);
-// True when every note that a cell plays with its own instrument stays inside
-// the playable range once the sample's relative note is added.
-bool NotesInRange(const Song* song);
+// One load: the reader, and for a tolerant load the notes it takes of what
+// it put up with (null for the strict load, which refuses it instead).
+struct LoadContext {
+  LoadContext(FileHandle* file, SongLoadNotes* notes) : in(file), notes(notes) {}
+  FieldReader in;
+  SongLoadNotes* notes;
+
+  bool Tolerant() const { return notes != nullptr; }
+  // Fails the load, saying why to a tolerant caller; always false.
+  bool Refuse(const char* why) {
+    if (notes && notes->refusal.empty()) notes->refusal = why;
+    return false;
+  }
+};
+
+bool LoadPatterns(Song* song, LoadContext& load, int filePatternCount);
+bool LoadInstruments(Song* song, LoadContext& load);
+// The number of cells whose note, played with the cell's own instrument,
+// leaves the playable range once the sample's relative note is added.
+int NotesOutOfRange(const Song* song);
 
 }  // namespace loader

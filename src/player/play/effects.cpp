@@ -260,10 +260,10 @@ void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell
       if (rules.commands.Extended(HighNibble(param))) RowExtended(song, channel, param);
       break;
     case 0xF:
-      if (param < 32)
-        song->speed = param;
-      else
+      if (param >= 32)
         FMUSIC_SetBPM(song, param);
+      else if (param > 0 || !rules.ignoreSpeedZero)
+        song->speed = param;
       break;
     case 0x10:
       song->globalVolume = std::min<int32_t>(param, 64);

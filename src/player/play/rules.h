@@ -51,6 +51,9 @@ struct PlayRules {
   // A pattern break in the last order entry continues at order 0; otherwise
   // at the restart position, like the end of the last entry.
   bool breakWrapsToFirstOrder;
+  // F00 leaves the speed as it was; otherwise it sets speed 0, where every
+  // tick starts a row.
+  bool ignoreSpeedZero;
 };
 
 inline constexpr PlayRules kShowRules = {
@@ -69,6 +72,7 @@ inline constexpr PlayRules kShowRules = {
     .globalVolumeAtOnce = false,
     .exactPitch = false,
     .breakWrapsToFirstOrder = true,
+    .ignoreSpeedZero = false,
 };
 
 inline constexpr PlayRules kCompleteRules = {
@@ -83,4 +87,5 @@ inline constexpr PlayRules kCompleteRules = {
     .globalVolumeAtOnce = true,
     .exactPitch = true,
     .breakWrapsToFirstOrder = false,
+    .ignoreSpeedZero = true,
 };

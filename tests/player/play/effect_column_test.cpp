@@ -108,6 +108,13 @@ TEST(EffectColumn, SpeedAndTempo) {
   EXPECT_EQ(p.song()->bpm, 32);
   EXPECT_EQ(p.song()->samplesPerTick, 3445);
   EXPECT_EQ(p.song()->speed, 31);
+  // F00: speed 0 by the show's rules; the tracker's leave the speed as it was.
+  for (const PlayRules* rules : {&kShowRules, &kCompleteRules}) {
+    Player q(NoteWith(0xF, 0x00, {}), 44100, rules);
+    ASSERT_TRUE(q.loaded());
+    q.Tick();
+    EXPECT_EQ(q.song()->speed, rules == &kShowRules ? 0 : 6);
+  }
 }
 
 TEST(EffectColumn, GlobalVolumeAndSlide) {
