@@ -1,6 +1,7 @@
 // The subtle commands of the complete effect set against libopenmpt, an
 // independent player: small songs built for each (note delay, pattern loop,
-// pattern delay with breaks and jumps, tremor, multi retrig, glissando) must
+// pattern delay with breaks and jumps, tremor, multi retrig, glissando, key
+// offs, instrument numbers without notes, F00) must
 // play the same rows in the same order, and each row at the same loudness
 // within a tolerance.
 #include <gtest/gtest.h>
@@ -128,6 +129,63 @@ XmSong GlissandoSong() {
   return s;
 }
 
+// An instrument with a sustained volume envelope and a fadeout: key offs
+// release the sustain and start the fade.
+void AddEnvelopeInstrument(XmSong& s) {
+  XmInstrument in = s.instruments[0];
+  in.volume.on = in.volume.sustainOn = true;
+  in.volume.points = {{0, 64}, {8, 48}, {30, 30}, {80, 10}};
+  in.volume.sustain = 1;
+  in.fadeout = 900;
+  s.instruments.push_back(in);
+}
+
+XmSong KeyOffSong() {
+  XmSong s = BaseSong(1, 32);
+  AddEnvelopeInstrument(s);
+  for (int c = 0; c < 3; ++c) {
+    for (int r = 0; r < 32; r += 8) Put(s, 0, r, c, {static_cast<uint8_t>(49 + 4 * c), 3, 0, 0, 0});
+  }
+  Put(s, 0, 2, 0, {97, 0, 0, 0, 0});         // key off
+  Put(s, 0, 10, 0, {0, 0, 0, 0x14, 0x03});   // K03: on tick 3
+  Put(s, 0, 18, 0, {0, 0, 0, 0x14, 0x00});   // K00: on the row
+  Put(s, 0, 26, 0, {97, 3, 0, 0, 0});        // key off with an instrument number
+  Put(s, 0, 3, 1, {97, 0, 0x30, 0, 0});      // key off with a volume
+  Put(s, 0, 11, 1, {0, 0, 0, 0x14, 0x09});   // K09: past the row's ticks
+  Put(s, 0, 19, 1, {61, 9, 0, 0, 0});        // a note on an instrument the song lacks
+  Put(s, 0, 21, 1, {97, 0, 0, 0, 0});        // then key off
+  Put(s, 0, 4, 2, {61, 1, 0, 0, 0});         // an instrument without envelope
+  Put(s, 0, 6, 2, {97, 0, 0, 0, 0});         // key off cuts it
+  return s;
+}
+
+XmSong InstrumentAloneSong() {
+  XmSong s = BaseSong(1, 32);
+  AddEnvelopeInstrument(s);
+  Put(s, 0, 0, 0, {49, 1, 0x20, 0, 0});
+  Put(s, 0, 4, 0, {0, 1, 0, 0, 0});          // volume back to the sample's
+  Put(s, 0, 8, 0, {0, 2, 0, 0, 0});          // another instrument alone
+  Put(s, 0, 12, 0, {0, 0, 0, 0xA, 0x0F});
+  Put(s, 0, 14, 0, {0, 1, 0, 0, 0});
+  Put(s, 0, 0, 1, {52, 3, 0, 0, 0});
+  Put(s, 0, 6, 1, {97, 0, 0, 0, 0});         // released
+  Put(s, 0, 10, 1, {0, 3, 0, 0, 0});         // the instrument alone restarts the envelope
+  Put(s, 0, 16, 1, {0, 0, 0, 0xC, 0x00});    // silenced
+  Put(s, 0, 18, 1, {0, 3, 0, 0, 0});         // and brought back
+  Put(s, 0, 20, 2, {57, 2, 0, 0, 0});
+  Put(s, 0, 24, 2, {0, 1, 0, 0, 0});         // a sample change without a note
+  return s;
+}
+
+XmSong SpeedZeroSong() {
+  XmSong s = BaseSong(2, 8);
+  for (int r = 0; r < 8; r += 2) Put(s, 0, r, 0, {static_cast<uint8_t>(49 + r), 2, 0, 0, 0});
+  Put(s, 0, 3, 1, {0, 0, 0, 0xF, 0x00});     // F00: the speed stays
+  Put(s, 1, 0, 0, {61, 2, 0, 0xF, 0x03});
+  Put(s, 1, 4, 1, {0, 0, 0, 0xF, 0x00});
+  return s;
+}
+
 struct Case {
   const char* name;
   XmSong (*make)();
@@ -192,7 +250,10 @@ INSTANTIATE_TEST_SUITE_P(Complete, SubtleEffects,
                                          Case{"PatternDelayWithBreaks", PatternDelaySong, false},
                                          Case{"Tremor", TremorSong, false},
                                          Case{"MultiRetrig", MultiRetrigSong, false},
-                                         Case{"Glissando", GlissandoSong, true}),
+                                         Case{"Glissando", GlissandoSong, true},
+                                         Case{"KeyOff", KeyOffSong, false},
+                                         Case{"InstrumentAlone", InstrumentAloneSong, false},
+                                         Case{"SpeedZero", SpeedZeroSong, false}),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 }  // namespace
