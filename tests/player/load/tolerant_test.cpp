@@ -150,6 +150,24 @@ Bytes AdpcmSample(const XmSong& base) {
   return b;
 }
 
+// The second instrument with 16 one-shot samples, and a 17th that only a
+// tracker beyond the format's own limit writes: its header and data are
+// read past.
+Bytes SeventeenSamples(const XmSong& base) {
+  XmSong s = base;
+  XmInstrument& in = s.instruments[1];
+  while (in.samples.size() < 16) in.samples.push_back(in.samples[0]);
+  Bytes b = WriteXm(s);
+  const Layout l = Find(b);
+  const size_t headers = l.instruments[1] + Le32At(b, l.instruments[1]);
+  Bytes extra(b.begin() + static_cast<long>(headers), b.begin() + static_cast<long>(headers + 40));
+  PutLe32(extra, 0, 600);  // 600 bytes of data
+  b.insert(b.begin() + static_cast<long>(l.end), 600, 0x11);
+  b.insert(b.begin() + static_cast<long>(headers + 16 * 40), extra.begin(), extra.end());
+  PutLe16(b, l.instruments[1] + 27, 17);
+  return b;
+}
+
 // What the edited file's playback is compared with.
 enum class Compare {
   kReference,  // libopenmpt's playback of the same bytes: rows and levels
@@ -228,6 +246,8 @@ std::vector<Case> Cases() {
       {"Layout102", [](const Bytes& b) { return OlderLayout(b, 0x0102); },
        [](const SongLoadNotes& n) { return n.version == 0x0102 && n.headerSizes == 0; },
        Compare::kOriginal},
+      {"SeventeenSamples", [](const Bytes&) { return SeventeenSamples(kSong); },
+       [](const SongLoadNotes& n) { return n.extraSamples == 1; }},
       {"AdpcmSample", [](const Bytes&) { return AdpcmSample(kSong); },
        [](const SongLoadNotes& n) { return n.adpcmSamples == 1; }},
   };

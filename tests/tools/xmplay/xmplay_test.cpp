@@ -71,6 +71,10 @@ TEST(XmplayBadFileTest, FilesCutShortAnywhere) {
     ASSERT_EQ(lines.size(), 1u) << r.err;
     EXPECT_NE(lines[0].find(path + ": the file is cut short: "), std::string::npos) << lines[0];
     EXPECT_FALSE(r.out.empty());
+    // --info names the same in its list of what was tolerated.
+    const RunResult info = RunXmplay("'" + path + "' --info");
+    const std::string said = lines[0].substr(lines[0].find("cut short: ") + 11);
+    EXPECT_NE(info.out.find("tolerated:     " + said + "\n"), std::string::npos) << info.out;
   }
 }
 
