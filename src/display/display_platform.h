@@ -1,22 +1,22 @@
-// The platform steps the display layer (ptc.cpp) needs, as one small abstract
-// class. The portable logic in ptc.cpp decides the order of attempts, the
-// fallbacks, the activity gating, the key handling and the shutdown order; a
-// back end only performs single steps and reports whether each worked.
+// The platform steps of the display layer, as one small abstract class. The
+// portable logic (ptc.cpp) decides the order of attempts, the fallbacks, the
+// activity gating, the key handling and the shutdown order; a back end only
+// performs single steps and reports whether each worked. Steps with a body
+// here are those a back end may not need: it overrides only what it does.
 //
-// Contract: only ptc.cpp calls these steps, all on the show's main thread.
+// Only ptc.cpp calls the steps, all on the show's main thread:
 // - ptc_open: the opening steps in the order below, up to the first failure;
 //   after a failure, the release steps of ptc_close and ReportOpenFailure.
 // - ptc_update: NextEvent until it returns false (HideCursor when the pointer
-//   enters); then, while the show is active, RestoreSurfaces, LockBackBuffer,
-//   UnlockBackBuffer, Flip and Sleep(0); while it is inactive, Sleep(1).
+//   enters); then, while active, RestoreSurfaces, LockBackBuffer and, after a
+//   successful lock, UnlockBackBuffer, Flip and Sleep(0); while inactive,
+//   Sleep(1).
 // - ptc_close: the release steps in the order below, each only for what the
 //   opening steps acquired, then AllowScreenSaver(true).
-// - the shutdown sequence (the close event or Escape): ptc_close, the show's
-//   after-close step, EndProcess(0).
-// A back end whose window system calls a window procedure instead of queuing
-// events (Windows) hands the show's messages to WndProc (ptc.h) from there,
-// which can happen inside any step that drives the window. The steps given a
-// body here are those a back end may not need: it overrides only what it does.
+// - the shutdown sequence (close or Escape): ptc_close, the show's after-close
+//   step, EndProcess(0).
+// On Windows the window's own procedure hands the show's messages to WndProc
+// (ptc.h), also from inside any step that drives the window.
 //
 // Back ends: display_sdl.cpp (Linux), display_ddraw.cpp (Windows),
 // display_web.cpp (the browser), each made by CreatePlatformDisplay; and

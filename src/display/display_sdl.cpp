@@ -207,8 +207,7 @@ class SdlDisplay : public DisplayPlatform {
   }
 
   bool NextEvent(DisplayEvent* event) override {
-    // The pointer is hidden from the start: a window that opens under it may
-    // see no enter event.
+    // Hidden from the start: a window opened under the pointer may see no enter event.
     if (cursorPending_) {
       cursorPending_ = false;
       *event = DisplayEvent::kPointerEnter;

@@ -38,16 +38,13 @@ namespace {
 
 void (*exitHandler)(int status) = nullptr;
 
-int Code(DisplayEvent event) {
-  return static_cast<int>(event);
-}
-
 class WebDisplay : public DisplayPlatform {
  public:
   bool OpenWindow(const char* title) override {
     using E = DisplayEvent;
-    window_ = vf_canvas_open(title, Code(E::kClose), Code(E::kActivate), Code(E::kDeactivate),
-                             Code(E::kEscapeKey), Code(E::kOtherKey), Code(E::kPointerEnter)) != 0;
+    const auto code = [](E event) { return static_cast<int>(event); };
+    window_ = vf_canvas_open(title, code(E::kClose), code(E::kActivate), code(E::kDeactivate),
+                             code(E::kEscapeKey), code(E::kOtherKey), code(E::kPointerEnter)) != 0;
     return window_;
   }
 

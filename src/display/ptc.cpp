@@ -13,13 +13,6 @@
 
 namespace {
 
-// The window messages WndProc handles, and the Escape key's code.
-constexpr unsigned kMsgClose = 0x10;        // WM_CLOSE
-constexpr unsigned kMsgActivateApp = 0x1C;  // WM_ACTIVATEAPP
-constexpr unsigned kMsgSetCursor = 0x20;    // WM_SETCURSOR
-constexpr unsigned kMsgKeyDown = 0x100;     // WM_KEYDOWN
-constexpr unsigned kKeyEscape = 0x1B;       // VK_ESCAPE
-
 // Frames larger than this in either direction are refused by ptc_open, so that
 // a row's byte count always fits an int.
 constexpr int kMaxSide = 16384;
@@ -72,23 +65,13 @@ void Shutdown() {
 // The show's answer to each event, whether the back end delivers it or the
 // window procedure translates it from a window message.
 void Handle(DisplayEvent event) {
-  switch (event) {
-    case DisplayEvent::kActivate:
-      active = 1;
-      break;
-    case DisplayEvent::kDeactivate:
-      active = 0;
-      break;
-    case DisplayEvent::kClose:
-    case DisplayEvent::kEscapeKey:
-      Shutdown();
-      break;
-    case DisplayEvent::kPointerEnter:
-      if (platform) platform->HideCursor();
-      break;
-    case DisplayEvent::kOtherKey:
-      break;  // swallowed
-  }
+  if (event == DisplayEvent::kActivate || event == DisplayEvent::kDeactivate) {
+    active = event == DisplayEvent::kActivate;
+  } else if (event == DisplayEvent::kClose || event == DisplayEvent::kEscapeKey) {
+    Shutdown();
+  } else if (event == DisplayEvent::kPointerEnter && platform) {
+    platform->HideCursor();
+  }  // other keys are swallowed
 }
 
 }  // namespace
@@ -214,22 +197,16 @@ void ptc_use_platform(DisplayPlatform* p) {
   platform = nullptr;
 }
 
+// Windows' message numbers, and VK_ESCAPE (0x1B) in the low byte of a key.
 long WndProc(unsigned message, unsigned wParam, long /*lParam*/) {
-  switch (message) {
-    case kMsgActivateApp:
-      Handle(wParam ? DisplayEvent::kActivate : DisplayEvent::kDeactivate);
-      break;
-    case kMsgClose:
-      Handle(DisplayEvent::kClose);
-      break;
-    case kMsgSetCursor:
-      Handle(DisplayEvent::kPointerEnter);
-      break;
-    case kMsgKeyDown:
-      Handle((wParam & 0xFF) == kKeyEscape ? DisplayEvent::kEscapeKey : DisplayEvent::kOtherKey);
-      break;
-    default:
-      break;  // not the show's: the window's own procedure handles it
-  }
+  if (message == 0x1C) {  // WM_ACTIVATEAPP
+    Handle(wParam ? DisplayEvent::kActivate : DisplayEvent::kDeactivate);
+  } else if (message == 0x10) {  // WM_CLOSE
+    Handle(DisplayEvent::kClose);
+  } else if (message == 0x20) {  // WM_SETCURSOR
+    Handle(DisplayEvent::kPointerEnter);
+  } else if (message == 0x100) {  // WM_KEYDOWN
+    Handle((wParam & 0xFF) == 0x1B ? DisplayEvent::kEscapeKey : DisplayEvent::kOtherKey);
+  }  // any other message is left to the window's own procedure
   return 0;
 }

@@ -42,11 +42,10 @@ void ptc_set_shutdown(void (*afterClose)());
 // back to the platform's own. Closes a display that is still open first.
 void ptc_use_platform(DisplayPlatform* platform);
 
-// The window procedure for the show's window messages (Windows' numbers),
-// handled as the same events ptc_update takes from the back end:
-// WM_ACTIVATEAPP sets the active flag from `wParam`; WM_CLOSE, or WM_KEYDOWN
-// whose low byte of `wParam` is VK_ESCAPE, runs the shutdown sequence;
-// WM_SETCURSOR hides the pointer; other keys are swallowed. Returns 0. Any
-// other message is left alone: the window's own procedure gives it the default
-// handling.
+// The window procedure: the show's window messages, by Windows' numbers, as
+// the same events ptc_update takes from the back end. WM_ACTIVATEAPP sets the
+// active flag from `wParam`; WM_CLOSE, or WM_KEYDOWN with VK_ESCAPE in the low
+// byte of `wParam`, runs the shutdown sequence; WM_SETCURSOR hides the pointer.
+// Returns 0. Other keys are swallowed; other messages are left to the window's
+// own procedure, which gives them the default handling.
 long WndProc(unsigned message, unsigned wParam, long lParam);

@@ -67,12 +67,10 @@ class ShutdownTest : public HeadlessTest {
 
 TEST_F(ShutdownTest, EscapeClosesThenRunsTheAfterCloseStepThenExits) {
   ExpectShutdownOn(DisplayEvent::kEscapeKey);
-  Open();
-  ExpectShutdownBy([] { EXPECT_EQ(WndProc(kWmKeyDown, kVkEscape, 0), 0); });
 }
 
 TEST_F(ShutdownTest, OnlyTheLowByteOfTheKeyCodeCounts) {
-  ExpectShutdownBy([] { WndProc(kWmKeyDown, 0x100 | kVkEscape, 0); });
+  ExpectShutdownBy([] { EXPECT_EQ(WndProc(kWmKeyDown, 0x100 | kVkEscape, 0), 0); });
 }
 
 TEST_F(ShutdownTest, ClosingTheWindowEndsTheSameWay) {
