@@ -4,23 +4,19 @@
 // display layer that includes a platform header. Also holds the WinMain entry
 // that forwards to the show's main.
 //
-// Window messages reach the portable window procedure (::WndProc in ptc.h)
-// straight from the registered procedure below, as Windows delivers them:
-// from the message pump in PeekMessage for posted ones, and from inside
-// DirectDraw calls for sent ones such as the activation message. The portable
-// procedure takes 32-bit message arguments; messages it does not handle never
-// pass through it, so DefWindowProcA always sees their full-width arguments
-// (lParam is a pointer for several of them on 64-bit Windows).
+// Window messages reach the display layer's window procedure (::WndProc in
+// ptc.h) straight from the registered procedure below, as Windows delivers
+// them: from the message pump in NextEvent for posted ones, and from inside
+// DirectDraw calls for sent ones such as the activation message. So NextEvent
+// itself never returns an event. ::WndProc takes 32-bit message arguments;
+// messages it does not handle never pass through it, so DefWindowProcA always
+// sees their full-width arguments (lParam is a pointer for several of them on
+// 64-bit Windows).
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <ddraw.h>
 
 #include <cstdio>
-
-// windows.h maps these names to their ANSI functions; here they are the
-// DisplayPlatform methods, and the functions are called by their full names.
-#undef CreateWindow
-#undef PeekMessage
 
 #include "display_platform.h"
 #include "ptc.h"
@@ -31,11 +27,11 @@ namespace {
 
 using DirectDrawCreateFn = HRESULT(WINAPI*)(GUID*, LPDIRECTDRAW*, IUnknown*);
 
-// Messages the portable window procedure handles; everything else gets the
+// Messages the show's window procedure handles; everything else gets the
 // default handling here.
 bool HandledByShow(UINT message) {
-  return message == kMsgActivateApp || message == kMsgClose || message == kMsgSetCursor ||
-         message == kMsgKeyDown;
+  return message == WM_ACTIVATEAPP || message == WM_CLOSE || message == WM_SETCURSOR ||
+         message == WM_KEYDOWN;
 }
 
 LRESULT CALLBACK ShowWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -47,12 +43,12 @@ class DirectDrawDisplay : public DisplayPlatform {
  public:
   explicit DirectDrawDisplay(int deepestBits) : deepestBits_(deepestBits) {}
 
-  bool OpenLibrary() override {
+  bool LoadBackEnd() override {
     library_ = LoadLibraryA("ddraw.dll");
     return Check(library_ != nullptr, "ddraw.dll cannot be loaded");
   }
 
-  bool CreateDisplay() override {
+  bool OpenDevice() override {
     auto create = reinterpret_cast<DirectDrawCreateFn>(
         reinterpret_cast<void*>(GetProcAddress(library_, "DirectDrawCreate")));
     if (!Check(create != nullptr, "ddraw.dll has no DirectDrawCreate")) return false;
@@ -63,7 +59,7 @@ class DirectDrawDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool CreateWindow(const char* title) override {
+  bool OpenWindow(const char* title) override {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     wc_ = WNDCLASSA{};
     wc_.style = 0;
@@ -84,12 +80,12 @@ class DirectDrawDisplay : public DisplayPlatform {
     return Check(wnd_ != nullptr, "the window cannot be created");
   }
 
-  bool TakeDisplay() override {
+  bool TakeScreen() override {
     return Check(SUCCEEDED(lpDD_->SetCooperativeLevel(wnd_, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE)),
                  "exclusive full-screen access refused");
   }
 
-  bool SetMode(int width, int height, int bits) override {
+  bool SetScreenMode(int width, int height, int bits) override {
     if (bits > deepestBits_) return Check(false, "no screen mode deep enough");
     return Check(
         SUCCEEDED(lpDD_->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height),
@@ -97,7 +93,7 @@ class DirectDrawDisplay : public DisplayPlatform {
         "no 320x240 screen mode of 32, 24 or 16 bits");
   }
 
-  bool CreatePrimary(int backBuffers) override {
+  bool CreateFlipChain(int backBuffers) override {
     DDSURFACEDESC desc{};
     // The structure holds a pointer, so its size is that of this build
     // (108 bytes in a 32-bit program, more in a 64-bit one).
@@ -118,7 +114,7 @@ class DirectDrawDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool GetBackBuffer() override {
+  bool FindBackBuffer() override {
     DDSCAPS caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
     if (FAILED(lpDDS_->GetAttachedSurface(&caps, &lpDDS_back_))) {
@@ -128,7 +124,7 @@ class DirectDrawDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool GetPixelFormat(DisplayPixelFormat* format) override {
+  bool ReadScreenFormat(DisplayPixelFormat* format) override {
     DDPIXELFORMAT pf{};
     pf.dwSize = sizeof(pf);
     if (FAILED(lpDDS_->GetPixelFormat(&pf))) return Check(false, "the screen format is unknown");
@@ -141,8 +137,8 @@ class DirectDrawDisplay : public DisplayPlatform {
     return true;
   }
 
-  void SetScreenSaver(bool on) override {
-    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, on ? TRUE : FALSE, nullptr, 0);
+  void AllowScreenSaver(bool allow) override {
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, allow ? TRUE : FALSE, nullptr, 0);
   }
 
   // A program of the window subsystem has no console; the line reaches
@@ -152,9 +148,8 @@ class DirectDrawDisplay : public DisplayPlatform {
     std::fflush(stderr);
   }
 
-  // Every message goes through the registered window procedure, which hands
-  // the show's own messages to the portable one: none is left to return.
-  bool PeekMessage(DisplayMessage* /*message*/) override {
+  // Pumps the window's messages through the registered window procedure.
+  bool NextEvent(DisplayEvent* /*event*/) override {
     MSG msg;
     while (wnd_ != nullptr && PeekMessageA(&msg, wnd_, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
@@ -165,11 +160,11 @@ class DirectDrawDisplay : public DisplayPlatform {
 
   void HideCursor() override { SetCursor(nullptr); }
 
-  void Restore() override {
+  void RestoreSurfaces() override {
     if (lpDDS_) lpDDS_->Restore();
   }
 
-  bool Lock(uint8_t** pixels, int* pitch) override {
+  bool LockBackBuffer(uint8_t** pixels, int* pitch) override {
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof(desc);
     if (FAILED(lpDDS_back_->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return false;
@@ -178,45 +173,45 @@ class DirectDrawDisplay : public DisplayPlatform {
     return true;
   }
 
-  void Unlock(uint8_t* pixels) override { lpDDS_back_->Unlock(pixels); }
+  void UnlockBackBuffer(uint8_t* pixels) override { lpDDS_back_->Unlock(pixels); }
 
   void Flip() override { lpDDS_->Flip(nullptr, DDFLIP_WAIT); }
 
   void Sleep(int ms) override { ::Sleep(static_cast<DWORD>(ms)); }
 
   // The back buffer belongs to the chain and goes with it.
-  void ReleasePrimary() override {
+  void ReleaseFlipChain() override {
     if (lpDDS_) lpDDS_->Release();
     lpDDS_ = nullptr;
     lpDDS_back_ = nullptr;
   }
 
-  void RestoreMode() override {
+  void RestoreScreenMode() override {
     if (lpDD_) lpDD_->RestoreDisplayMode();
   }
 
-  void GiveBackDisplay() override {
+  void GiveBackScreen() override {
     if (lpDD_) lpDD_->SetCooperativeLevel(wnd_, DDSCL_NORMAL);
   }
 
-  void ReleaseDisplay() override {
+  void CloseDevice() override {
     if (lpDD_) lpDD_->Release();
     lpDD_ = nullptr;
   }
 
-  void DestroyWindow() override {
+  void CloseWindow() override {
     // Cleared first: destroying the window sends it messages of its own.
     HWND wnd = wnd_;
     wnd_ = nullptr;
     if (wnd) ::DestroyWindow(wnd);
   }
 
-  void CloseLibrary() override {
+  void UnloadBackEnd() override {
     if (library_) FreeLibrary(library_);
     library_ = nullptr;
   }
 
-  void ExitProcess(int status) override { ::ExitProcess(static_cast<UINT>(status)); }
+  void EndProcess(int status) override { ::ExitProcess(static_cast<UINT>(status)); }
 
  private:
   bool Check(bool ok, const char* why) {

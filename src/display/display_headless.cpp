@@ -28,7 +28,7 @@ void HeadlessDisplay::SetFormatForMode(int modeBits, const DisplayPixelFormat& f
 }
 
 int HeadlessDisplay::Held() const {
-  return library_ + display_ + window_ + primary_;
+  return backEnd_ + device_ + window_ + primary_;
 }
 
 bool HeadlessDisplay::Failing(Step step, const std::string& what) {
@@ -48,33 +48,33 @@ void HeadlessDisplay::Release(bool* held, const char* what) {
   *held = false;
 }
 
-bool HeadlessDisplay::OpenLibrary() {
-  if (library_) ++misuses_;
-  if (Failing(Step::kOpenLibrary, "OpenLibrary")) return false;
-  return library_ = true;
+bool HeadlessDisplay::LoadBackEnd() {
+  if (backEnd_) ++misuses_;
+  if (Failing(Step::kLoadBackEnd, "LoadBackEnd")) return false;
+  return backEnd_ = true;
 }
 
-bool HeadlessDisplay::CreateDisplay() {
-  if (!library_ || display_) ++misuses_;
-  if (Failing(Step::kCreateDisplay, "CreateDisplay")) return false;
-  return display_ = true;
+bool HeadlessDisplay::OpenDevice() {
+  if (!backEnd_ || device_) ++misuses_;
+  if (Failing(Step::kOpenDevice, "OpenDevice")) return false;
+  return device_ = true;
 }
 
-bool HeadlessDisplay::CreateWindow(const char* title) {
+bool HeadlessDisplay::OpenWindow(const char* title) {
   if (window_) ++misuses_;
-  if (Failing(Step::kCreateWindow, std::string("CreateWindow ") + title)) return false;
+  if (Failing(Step::kOpenWindow, std::string("OpenWindow ") + title)) return false;
   return window_ = true;
 }
 
-bool HeadlessDisplay::TakeDisplay() {
-  if (!display_ || !window_) ++misuses_;
-  if (Failing(Step::kTakeDisplay, "TakeDisplay")) return false;
+bool HeadlessDisplay::TakeScreen() {
+  if (!device_ || !window_) ++misuses_;
+  if (Failing(Step::kTakeScreen, "TakeScreen")) return false;
   return exclusive_ = true;
 }
 
-bool HeadlessDisplay::SetMode(int width, int height, int bits) {
-  const std::string what = "SetMode " + std::to_string(width) + "x" + std::to_string(height) + "x" +
-                           std::to_string(bits);
+bool HeadlessDisplay::SetScreenMode(int width, int height, int bits) {
+  const std::string what = "SetScreenMode " + std::to_string(width) + "x" + std::to_string(height) +
+                           "x" + std::to_string(bits);
   const int i = ModeIndex(bits);
   if (!exclusive_ || i < 0) ++misuses_;
   const Step step = bits == 32 ? Step::kMode32 : bits == 24 ? Step::kMode24 : Step::kMode16;
@@ -85,12 +85,12 @@ bool HeadlessDisplay::SetMode(int width, int height, int bits) {
   return modeSet_ = true;
 }
 
-bool HeadlessDisplay::CreatePrimary(int backBuffers) {
+bool HeadlessDisplay::CreateFlipChain(int backBuffers) {
   if (!modeSet_ || primary_) ++misuses_;
-  const Step step = backBuffers >= 2   ? Step::kPrimary2
-                    : backBuffers == 1 ? Step::kPrimary1
-                                       : Step::kPrimary0;
-  if (Failing(step, "CreatePrimary " + std::to_string(backBuffers))) return false;
+  const Step step = backBuffers >= 2   ? Step::kChain2
+                    : backBuffers == 1 ? Step::kChain1
+                                       : Step::kChain0;
+  if (Failing(step, "CreateFlipChain " + std::to_string(backBuffers))) return false;
   primary_ = true;
   chain_ = backBuffers > 0;
   frames_ = 0;
@@ -103,39 +103,34 @@ bool HeadlessDisplay::CreatePrimary(int backBuffers) {
   return true;
 }
 
-bool HeadlessDisplay::GetBackBuffer() {
+bool HeadlessDisplay::FindBackBuffer() {
   if (!primary_) ++misuses_;
   // A lone visible surface has no back buffer to hand out.
-  if (Failing(Step::kBackBuffer, "GetBackBuffer") || !chain_) {
-    if (!chain_) log_.back() = "GetBackBuffer failed";
+  if (Failing(Step::kBackBuffer, "FindBackBuffer") || !chain_) {
+    if (!chain_) log_.back() = "FindBackBuffer failed";
     return false;
   }
   return backBuffer_ = true;
 }
 
-bool HeadlessDisplay::GetPixelFormat(DisplayPixelFormat* format) {
+bool HeadlessDisplay::ReadScreenFormat(DisplayPixelFormat* format) {
   if (!primary_) ++misuses_;
-  if (Failing(Step::kPixelFormat, "GetPixelFormat")) return false;
+  if (Failing(Step::kScreenFormat, "ReadScreenFormat")) return false;
   *format = format_;
   return true;
 }
 
-void HeadlessDisplay::SetScreenSaver(bool on) {
-  log_.push_back(on ? "ScreenSaver on" : "ScreenSaver off");
-  screenSaverOn_ = on;
+void HeadlessDisplay::AllowScreenSaver(bool allow) {
+  log_.push_back(allow ? "AllowScreenSaver 1" : "AllowScreenSaver 0");
+  screenSaverOn_ = allow;
 }
 
-bool HeadlessDisplay::PeekMessage(DisplayMessage* message) {
+bool HeadlessDisplay::NextEvent(DisplayEvent* event) {
   if (!window_) ++misuses_;
   if (events_.empty()) return false;
-  *message = events_.front();
+  *event = events_.front();
   events_.pop_front();
   return true;
-}
-
-long HeadlessDisplay::DefaultMessage(const DisplayMessage& message) {
-  log_.push_back("DefaultMessage " + std::to_string(message.message));
-  return 0;
 }
 
 void HeadlessDisplay::HideCursor() {
@@ -143,17 +138,17 @@ void HeadlessDisplay::HideCursor() {
   cursorHidden_ = true;
 }
 
-bool HeadlessDisplay::Lock(uint8_t** pixels, int* pitch) {
+bool HeadlessDisplay::LockBackBuffer(uint8_t** pixels, int* pitch) {
   if (!backBuffer_ || locked_) ++misuses_;
-  if (Failing(Step::kLock, "Lock") || !backBuffer_) return false;
+  if (Failing(Step::kLock, "LockBackBuffer") || !backBuffer_) return false;
   locked_ = true;
   *pixels = back_.data();
   *pitch = pitch_;
   return true;
 }
 
-void HeadlessDisplay::Unlock(uint8_t* pixels) {
-  log_.push_back("Unlock");
+void HeadlessDisplay::UnlockBackBuffer(uint8_t* pixels) {
+  log_.push_back("UnlockBackBuffer");
   if (!locked_ || pixels != back_.data()) ++misuses_;
   locked_ = false;
 }
@@ -172,35 +167,35 @@ void HeadlessDisplay::Sleep(int ms) {
   log_.push_back("Sleep " + std::to_string(ms));
 }
 
-void HeadlessDisplay::ReleasePrimary() {
-  Release(&primary_, "ReleasePrimary");
+void HeadlessDisplay::ReleaseFlipChain() {
+  Release(&primary_, "ReleaseFlipChain");
   chain_ = backBuffer_ = false;
 }
 
-void HeadlessDisplay::RestoreMode() {
-  log_.push_back("RestoreMode");
+void HeadlessDisplay::RestoreScreenMode() {
+  log_.push_back("RestoreScreenMode");
   modeSet_ = false;
 }
 
-void HeadlessDisplay::GiveBackDisplay() {
-  log_.push_back("GiveBackDisplay");
+void HeadlessDisplay::GiveBackScreen() {
+  log_.push_back("GiveBackScreen");
   exclusive_ = false;
 }
 
-void HeadlessDisplay::ReleaseDisplay() {
-  Release(&display_, "ReleaseDisplay");
+void HeadlessDisplay::CloseDevice() {
+  Release(&device_, "CloseDevice");
 }
 
-void HeadlessDisplay::DestroyWindow() {
-  Release(&window_, "DestroyWindow");
+void HeadlessDisplay::CloseWindow() {
+  Release(&window_, "CloseWindow");
 }
 
-void HeadlessDisplay::CloseLibrary() {
-  Release(&library_, "CloseLibrary");
+void HeadlessDisplay::UnloadBackEnd() {
+  Release(&backEnd_, "UnloadBackEnd");
 }
 
-void HeadlessDisplay::ExitProcess(int status) {
-  log_.push_back("ExitProcess " + std::to_string(status));
+void HeadlessDisplay::EndProcess(int status) {
+  log_.push_back("EndProcess " + std::to_string(status));
   exited_ = true;
   exitStatus_ = status;
 }

@@ -1,7 +1,7 @@
 // A display back end without a screen: the "screen" is memory. It presents
 // into a buffer of any of the eight pixel formats with any row pitch, takes
 // window events from a script, can be told to fail at every step that can
-// fail, and logs every platform call in order. Tests install it with
+// fail, and logs every step by name, in order. Tests install it with
 // ptc_use_platform; an offline renderer reads the last flipped frame with
 // Presented(). Used from one thread; the owner keeps it alive while installed.
 //
@@ -22,18 +22,18 @@ class HeadlessDisplay : public DisplayPlatform {
  public:
   // Steps that can be made to fail.
   enum class Step {
-    kOpenLibrary,
-    kCreateDisplay,
-    kCreateWindow,
-    kTakeDisplay,
+    kLoadBackEnd,
+    kOpenDevice,
+    kOpenWindow,
+    kTakeScreen,
     kMode32,
     kMode24,
     kMode16,
-    kPrimary2,  // chain with two back buffers
-    kPrimary1,  // chain with one back buffer
-    kPrimary0,  // lone visible surface
+    kChain2,  // chain with two back buffers
+    kChain1,  // chain with one back buffer
+    kChain0,  // lone visible surface
     kBackBuffer,
-    kPixelFormat,
+    kScreenFormat,
     kLock,
   };
   static constexpr uint8_t kUntouched = 0xA5;
@@ -51,11 +51,9 @@ class HeadlessDisplay : public DisplayPlatform {
   // the display layer must refuse to write through); the memory behind it
   // still holds whole rows.
   void SetPitch(int pitch) { requestedPitch_ = pitch; }
-  // Scripted window events, handed out in order by PeekMessage.
-  void Post(const DisplayMessage& message) { events_.push_back(message); }
-  void PostActivate(bool on) { Post({kMsgActivateApp, on ? 1u : 0u, 0}); }
-  void PostKey(unsigned key) { Post({kMsgKeyDown, key, 0}); }
-  void PostClose() { Post({kMsgClose, 0, 0}); }
+  // Scripted window events, handed out in order by NextEvent.
+  void Post(DisplayEvent event) { events_.push_back(event); }
+  void PostActivate(bool on) { Post(on ? DisplayEvent::kActivate : DisplayEvent::kDeactivate); }
   // Adds a line of the owner's own to the call log (to check interleaving).
   void Note(const std::string& line) { log_.push_back(line); }
 
@@ -76,39 +74,38 @@ class HeadlessDisplay : public DisplayPlatform {
   int ExitStatus() const { return exitStatus_; }
   bool ScreenSaverOn() const { return screenSaverOn_; }
   bool CursorHidden() const { return cursorHidden_; }
-  // Things acquired and not yet released (library, display object, window,
-  // visible surface). 0 when everything has been given back.
+  // Things acquired and not yet released (back end, device, window, visible
+  // surface). 0 when everything has been given back.
   int Held() const;
   // Releases of things that were not held, and unlocks without a lock: the
   // display layer must never do either.
   int Misuses() const { return misuses_; }
 
   // --- DisplayPlatform.
-  bool OpenLibrary() override;
-  bool CreateDisplay() override;
-  bool CreateWindow(const char* title) override;
-  bool TakeDisplay() override;
-  bool SetMode(int width, int height, int bits) override;
-  bool CreatePrimary(int backBuffers) override;
-  bool GetBackBuffer() override;
-  bool GetPixelFormat(DisplayPixelFormat* format) override;
-  void SetScreenSaver(bool on) override;
+  bool LoadBackEnd() override;
+  bool OpenDevice() override;
+  bool OpenWindow(const char* title) override;
+  bool TakeScreen() override;
+  bool SetScreenMode(int width, int height, int bits) override;
+  bool CreateFlipChain(int backBuffers) override;
+  bool FindBackBuffer() override;
+  bool ReadScreenFormat(DisplayPixelFormat* format) override;
+  void AllowScreenSaver(bool allow) override;
   void ReportOpenFailure() override { log_.push_back("ReportOpenFailure"); }
-  bool PeekMessage(DisplayMessage* message) override;
-  long DefaultMessage(const DisplayMessage& message) override;
+  bool NextEvent(DisplayEvent* event) override;
   void HideCursor() override;
-  void Restore() override { log_.push_back("Restore"); }
-  bool Lock(uint8_t** pixels, int* pitch) override;
-  void Unlock(uint8_t* pixels) override;
+  void RestoreSurfaces() override { log_.push_back("RestoreSurfaces"); }
+  bool LockBackBuffer(uint8_t** pixels, int* pitch) override;
+  void UnlockBackBuffer(uint8_t* pixels) override;
   void Flip() override;
   void Sleep(int ms) override;
-  void ReleasePrimary() override;
-  void RestoreMode() override;
-  void GiveBackDisplay() override;
-  void ReleaseDisplay() override;
-  void DestroyWindow() override;
-  void CloseLibrary() override;
-  void ExitProcess(int status) override;
+  void ReleaseFlipChain() override;
+  void RestoreScreenMode() override;
+  void GiveBackScreen() override;
+  void CloseDevice() override;
+  void CloseWindow() override;
+  void UnloadBackEnd() override;
+  void EndProcess(int status) override;
 
  private:
   // Logs `what`; true when the step is to fail this time (logged as such).
@@ -117,10 +114,10 @@ class HeadlessDisplay : public DisplayPlatform {
 
   std::vector<int> failures_;          // remaining failures per Step (-1: always)
   DisplayPixelFormat modeFormats_[3];  // for 32, 24, 16
-  std::deque<DisplayMessage> events_;
+  std::deque<DisplayEvent> events_;
   std::vector<std::string> log_;
 
-  bool library_ = false, display_ = false, window_ = false, primary_ = false;
+  bool backEnd_ = false, device_ = false, window_ = false, primary_ = false;
   bool exclusive_ = false, modeSet_ = false, chain_ = false, backBuffer_ = false;
   bool locked_ = false;
   bool screenSaverOn_ = true, cursorHidden_ = false, exited_ = false;

@@ -4,6 +4,11 @@
 // buffer; presenting is the flip, paced to the display's refresh rate. Focus, visibility and
 // minimising become activation; Escape and the window's close button the two ending events. The
 // only file of the display layer that includes SDL.
+//
+// SDL has no exclusive screen and no screen modes of the window's own: the
+// screen taken here is the window's renderer, the screen mode is the frame
+// texture (its pixel format is the screen format) and the flip chain is the
+// renderer's scaling to whole multiples of the frame.
 #include <SDL.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -61,15 +66,15 @@ class SdlDisplay : public DisplayPlatform {
   explicit SdlDisplay(int deepestBits) : deepestBits_(deepestBits) {}
   ~SdlDisplay() override {
     if (videoUp_) {
-      ReleasePrimary();
-      RestoreMode();
-      GiveBackDisplay();
-      DestroyWindow();
-      CloseLibrary();
+      ReleaseFlipChain();
+      RestoreScreenMode();
+      GiveBackScreen();
+      CloseWindow();
+      UnloadBackEnd();
     }
   }
 
-  bool OpenLibrary() override {
+  bool LoadBackEnd() override {
     error_.clear();
     // Without these, SDL would fall back to its invisible off-screen driver
     // when there is no display (the show would run unseen and end with 0),
@@ -97,7 +102,7 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool CreateDisplay() override {
+  bool OpenDevice() override {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return Failed();
     desktopWidth_ = desktop.w;
@@ -105,7 +110,7 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool CreateWindow(const char* title) override {
+  bool OpenWindow(const char* title) override {
     // Created at the desktop's size: a smaller full-screen-desktop window is
     // not enlarged when no window manager runs, and the picture is clipped.
     // Without a window manager the full-screen request is also left out: no
@@ -123,7 +128,7 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool TakeDisplay() override {
+  bool TakeScreen() override {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
@@ -137,13 +142,13 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool SetMode(int width, int height, int bits) override {
+  bool SetScreenMode(int width, int height, int bits) override {
     const Uint32 format = TextureFormatFor(bits);
     if (bits > deepestBits_ || format == SDL_PIXELFORMAT_UNKNOWN) {
       error_ = "no screen mode of " + std::to_string(bits) + " bits";
       return false;
     }
-    RestoreMode();
+    RestoreScreenMode();
     texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!texture_) return Failed();
     SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
@@ -152,7 +157,7 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool CreatePrimary(int backBuffers) override {
+  bool CreateFlipChain(int backBuffers) override {
     chain_ = backBuffers > 0;
     if (!chain_) return true;
     if (SDL_RenderSetLogicalSize(renderer_, width_, height_) != 0 ||
@@ -163,13 +168,13 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  bool GetBackBuffer() override {
+  bool FindBackBuffer() override {
     if (chain_ && texture_) return true;
     error_ = "no back buffer";
     return false;
   }
 
-  bool GetPixelFormat(DisplayPixelFormat* format) override {
+  bool ReadScreenFormat(DisplayPixelFormat* format) override {
     Uint32 f = 0;
     int bpp = 0;
     Uint32 r = 0, g = 0, b = 0, a = 0;
@@ -185,11 +190,11 @@ class SdlDisplay : public DisplayPlatform {
     return true;
   }
 
-  void SetScreenSaver(bool on) override {
-    // The switch lives in the video subsystem; CloseLibrary hands it back
+  void AllowScreenSaver(bool allow) override {
+    // The switch lives in the video subsystem; UnloadBackEnd hands it back
     // before quitting, so there is nothing left to do once video is down.
     if (!videoUp_) return;
-    if (on) {
+    if (allow) {
       SDL_EnableScreenSaver();
     } else {
       SDL_DisableScreenSaver();
@@ -201,29 +206,30 @@ class SdlDisplay : public DisplayPlatform {
                  error_.empty() ? "unsupported frame size or screen format" : error_.c_str());
   }
 
-  bool PeekMessage(DisplayMessage* message) override {
+  bool NextEvent(DisplayEvent* event) override {
+    // Hidden from the start: a window opened under the pointer may see no enter event.
     if (cursorPending_) {
       cursorPending_ = false;
-      *message = {kMsgSetCursor, 0, 0};
+      *event = DisplayEvent::kPointerEnter;
       return true;
     }
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-      if (Translate(event, message)) return true;
+    SDL_Event sdlEvent;
+    while (SDL_PollEvent(&sdlEvent)) {
+      if (Translate(sdlEvent, event)) return true;
     }
     return false;
   }
 
   void HideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
 
-  bool Lock(uint8_t** pixels, int* pitch) override {
+  bool LockBackBuffer(uint8_t** pixels, int* pitch) override {
     void* p = nullptr;
     if (!texture_ || SDL_LockTexture(texture_, nullptr, &p, pitch) != 0) return false;
     *pixels = static_cast<uint8_t*>(p);
     return true;
   }
 
-  void Unlock(uint8_t* /*pixels*/) override { SDL_UnlockTexture(texture_); }
+  void UnlockBackBuffer(uint8_t* /*pixels*/) override { SDL_UnlockTexture(texture_); }
 
   void Flip() override {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -235,27 +241,25 @@ class SdlDisplay : public DisplayPlatform {
 
   void Sleep(int ms) override { SDL_Delay(static_cast<Uint32>(ms)); }
 
-  void ReleasePrimary() override { chain_ = false; }
+  void ReleaseFlipChain() override { chain_ = false; }
 
-  void RestoreMode() override {
+  void RestoreScreenMode() override {
     if (texture_) SDL_DestroyTexture(texture_);
     texture_ = nullptr;
   }
 
-  void GiveBackDisplay() override {
+  void GiveBackScreen() override {
     if (renderer_) SDL_DestroyRenderer(renderer_);
     renderer_ = nullptr;
   }
 
-  void ReleaseDisplay() override {}
-
-  void DestroyWindow() override {
+  void CloseWindow() override {
     if (window_) SDL_DestroyWindow(window_);
     window_ = nullptr;
     cursorPending_ = false;
   }
 
-  void CloseLibrary() override {
+  void UnloadBackEnd() override {
     if (!videoUp_) return;
     if (!SDL_IsScreenSaverEnabled()) SDL_EnableScreenSaver();
     SDL_ShowCursor(SDL_ENABLE);
@@ -263,41 +267,39 @@ class SdlDisplay : public DisplayPlatform {
     videoUp_ = false;
   }
 
-  void ExitProcess(int status) override { std::exit(status); }
-
  private:
   bool Failed() {
     error_ = SDL_GetError();
     return false;
   }
 
-  // Maps an SDL event to a window message; false for events the show ignores.
-  static bool Translate(const SDL_Event& event, DisplayMessage* message) {
-    switch (event.type) {
+  // Maps an SDL event to the show's; false for events the show ignores.
+  static bool Translate(const SDL_Event& sdlEvent, DisplayEvent* event) {
+    switch (sdlEvent.type) {
       case SDL_QUIT:
-        *message = {kMsgClose, 0, 0};
+        *event = DisplayEvent::kClose;
         return true;
       case SDL_KEYDOWN:
-        // Only Escape has a meaning; every other key arrives as code 0.
-        *message = {kMsgKeyDown, event.key.keysym.sym == SDLK_ESCAPE ? kKeyEscape : 0u, 0};
+        *event = sdlEvent.key.keysym.sym == SDLK_ESCAPE ? DisplayEvent::kEscapeKey
+                                                        : DisplayEvent::kOtherKey;
         return true;
       case SDL_WINDOWEVENT:
-        switch (event.window.event) {
+        switch (sdlEvent.window.event) {
           case SDL_WINDOWEVENT_SHOWN:
           case SDL_WINDOWEVENT_RESTORED:
           case SDL_WINDOWEVENT_FOCUS_GAINED:
-            *message = {kMsgActivateApp, 1, 0};
+            *event = DisplayEvent::kActivate;
             return true;
           case SDL_WINDOWEVENT_HIDDEN:
           case SDL_WINDOWEVENT_MINIMIZED:
           case SDL_WINDOWEVENT_FOCUS_LOST:
-            *message = {kMsgActivateApp, 0, 0};
+            *event = DisplayEvent::kDeactivate;
             return true;
           case SDL_WINDOWEVENT_ENTER:
-            *message = {kMsgSetCursor, 0, 0};
+            *event = DisplayEvent::kPointerEnter;
             return true;
           case SDL_WINDOWEVENT_CLOSE:
-            *message = {kMsgClose, 0, 0};
+            *event = DisplayEvent::kClose;
             return true;
           default:
             return false;

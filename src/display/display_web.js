@@ -1,20 +1,21 @@
 // The page side of the browser's display back end (display_web.cpp): the
-// canvas the frames are shown in, and the page events that become window
-// messages. The canvas is Module.canvas, set by the page. It keeps the frame's
+// canvas the frames are shown in, and the page events that become the display
+// layer's events. The canvas is Module.canvas, set by the page. It keeps the frame's
 // own size in pixels; its size on screen is the largest whole multiple of it
 // that fits the window (in device pixels, so every frame pixel becomes a
 // square of whole screen pixels), centred on the page's black, drawn with
 // sharp pixels. A double-click puts the page in full screen.
 //
-// Events, queued until the display layer takes them in ptc_update: Escape and
-// every other key (as key code 0), the page hidden or shown (activation), the
-// pointer over the canvas, and the page being closed.
+// Events, queued as the codes display_web.cpp gives vf_canvas_open until the
+// display layer takes them in ptc_update: Escape and any other key, the page
+// hidden or shown (activation), the pointer over the canvas, and the page
+// being closed.
 mergeInto(LibraryManager.library, {
   $VfCanvas: {
     canvas: null,
     context: null,
     image: null,      // ImageData over the back buffer in the module's memory
-    events: [],       // [message, wParam] pairs, oldest first
+    events: [],       // event codes, oldest first
     listeners: [],    // [target, type, handler] while open
     wakeLock: null,
     awake: false,
@@ -44,24 +45,26 @@ mergeInto(LibraryManager.library, {
   },
 
   vf_canvas_open__deps: ['$VfCanvas'],
-  vf_canvas_open: function(title) {
+  vf_canvas_open: function(title, close, activate, deactivate, escapeKey, otherKey,
+                           pointerEnter) {
     var canvas = Module['canvas'];
     var context = canvas && canvas.getContext ? canvas.getContext('2d') : null;
     if (!context) return 0;
     VfCanvas.canvas = canvas;
     VfCanvas.context = context;
-    VfCanvas.events = [[0x1C, document.visibilityState === 'hidden' ? 0 : 1], [0x20, 0]];
+    var activation = function() {
+      return document.visibilityState === 'hidden' ? deactivate : activate;
+    };
+    VfCanvas.events = [activation(), pointerEnter];
     document.title = UTF8ToString(title);
-    var push = function(message, wParam) { VfCanvas.events.push([message, wParam]); };
+    var push = function(code) { VfCanvas.events.push(code); };
     VfCanvas.listen(window, 'keydown', function(event) {
       if (event.repeat) return;
-      push(0x100, event.key === 'Escape' ? 0x1B : 0);
+      push(event.key === 'Escape' ? escapeKey : otherKey);
     });
-    VfCanvas.listen(document, 'visibilitychange', function() {
-      push(0x1C, document.visibilityState === 'hidden' ? 0 : 1);
-    });
-    VfCanvas.listen(canvas, 'pointerenter', function() { push(0x20, 0); });
-    VfCanvas.listen(window, 'pagehide', function() { push(0x10, 0); });
+    VfCanvas.listen(document, 'visibilitychange', function() { push(activation()); });
+    VfCanvas.listen(canvas, 'pointerenter', function() { push(pointerEnter); });
+    VfCanvas.listen(window, 'pagehide', function() { push(close); });
     VfCanvas.listen(window, 'resize', VfCanvas.fit);
     VfCanvas.listen(canvas, 'dblclick', function() {
       var page = document.documentElement;
@@ -81,12 +84,8 @@ mergeInto(LibraryManager.library, {
   },
 
   vf_canvas_next_event__deps: ['$VfCanvas'],
-  vf_canvas_next_event: function(message, wParam) {
-    var event = VfCanvas.events.shift();
-    if (!event) return 0;
-    HEAPU32[message >> 2] = event[0];
-    HEAPU32[wParam >> 2] = event[1];
-    return 1;
+  vf_canvas_next_event: function() {
+    return VfCanvas.events.length ? VfCanvas.events.shift() : -1;
   },
 
   vf_canvas_hide_cursor__deps: ['$VfCanvas'],

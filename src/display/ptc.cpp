@@ -1,7 +1,7 @@
 // The display layer's portable logic: the order of attempts and fallbacks when
 // opening, the row-by-row conversion into the locked back buffer, the activity
-// gating, the window procedure and the shutdown order. Every platform step goes
-// through the DisplayPlatform in use.
+// gating, the handling of the window's events and the shutdown order. Every
+// platform step goes through the DisplayPlatform in use.
 #include "ptc.h"
 
 #include <cstdint>
@@ -24,7 +24,7 @@ void (*afterCloseStep)() = nullptr;
 
 // What ptc_open has acquired so far; ptc_close releases exactly these.
 bool library = false;     // the presentation back end
-bool lpDD = false;        // the display object
+bool lpDD = false;        // the display device
 bool wnd = false;         // the window
 bool lpDDS = false;       // the visible surface with its flip chain
 bool lpDDS_back = false;  // the chain's back buffer (released with lpDDS)
@@ -49,17 +49,29 @@ int FailOpen() {
 }
 
 // Escape or close: the display goes first, then the show's music, then the
-// process. A platform that returns from ExitProcess (tests) finds the display
+// process. A platform that returns from EndProcess (tests) finds the display
 // closed, so ptc_update draws nothing more.
 void Shutdown() {
   DisplayPlatform* p = platform;
   ptc_close();
   if (afterCloseStep) afterCloseStep();
   if (p) {
-    p->ExitProcess(0);
+    p->EndProcess(0);
   } else {
     std::exit(0);
   }
+}
+
+// The show's answer to each event, whether the back end delivers it or the
+// window procedure translates it from a window message.
+void Handle(DisplayEvent event) {
+  if (event == DisplayEvent::kActivate || event == DisplayEvent::kDeactivate) {
+    active = event == DisplayEvent::kActivate;
+  } else if (event == DisplayEvent::kClose || event == DisplayEvent::kEscapeKey) {
+    Shutdown();
+  } else if (event == DisplayEvent::kPointerEnter && platform) {
+    platform->HideCursor();
+  }  // other keys are swallowed
 }
 
 }  // namespace
@@ -73,36 +85,37 @@ int ptc_open(const char* title, int width, int height) {
     return FailOpen();
   }
 
-  if (!platform->OpenLibrary()) return FailOpen();
+  if (!platform->LoadBackEnd()) return FailOpen();
   library = true;
-  if (!platform->CreateDisplay()) return FailOpen();
+  if (!platform->OpenDevice()) return FailOpen();
   lpDD = true;
-  if (!platform->CreateWindow(title)) return FailOpen();
+  if (!platform->OpenWindow(title)) return FailOpen();
   wnd = true;
-  if (!platform->TakeDisplay()) return FailOpen();
+  if (!platform->TakeScreen()) return FailOpen();
 
   // 15 bits is never asked for: a 16-bit mode may still turn out to be 5-5-5.
-  if (!platform->SetMode(dx, dy, 32) && !platform->SetMode(dx, dy, 24) &&
-      !platform->SetMode(dx, dy, 16)) {
+  if (!platform->SetScreenMode(dx, dy, 32) && !platform->SetScreenMode(dx, dy, 24) &&
+      !platform->SetScreenMode(dx, dy, 16)) {
     return FailOpen();
   }
 
   // Two back buffers, then one, then a lone visible surface. The last one has
   // no chain, so the back-buffer request below fails after it.
-  if (!platform->CreatePrimary(2) && !platform->CreatePrimary(1) && !platform->CreatePrimary(0)) {
+  if (!platform->CreateFlipChain(2) && !platform->CreateFlipChain(1) &&
+      !platform->CreateFlipChain(0)) {
     return FailOpen();
   }
   lpDDS = true;
-  if (!platform->GetBackBuffer()) return FailOpen();
+  if (!platform->FindBackBuffer()) return FailOpen();
   lpDDS_back = true;
 
   DisplayPixelFormat format;
-  if (!platform->GetPixelFormat(&format) || !format.rgb) return FailOpen();
+  if (!platform->ReadScreenFormat(&format) || !format.rgb) return FailOpen();
   convert = ptc_request_converter(format.bits, format.r, format.g, format.b);
   if (!convert) return FailOpen();
   bytesPerPixel = format.bits / 8;
 
-  platform->SetScreenSaver(false);
+  platform->AllowScreenSaver(false);
   saverOff = true;
   return 1;
 }
@@ -110,12 +123,10 @@ int ptc_open(const char* title, int width, int height) {
 int ptc_update(void* buffer) {
   if (!convert) return 0;
 
-  // The window procedure may run the shutdown sequence, which closes the
-  // display; nothing of it may be touched after that.
-  DisplayMessage message;
-  while (convert && platform->PeekMessage(&message)) {
-    WndProc(message.message, message.wParam, message.lParam);
-  }
+  // An event may run the shutdown sequence, which closes the display; nothing
+  // of it may be touched after that.
+  DisplayEvent event;
+  while (convert && platform->NextEvent(&event)) Handle(event);
   if (!convert) return 0;
 
   if (!active) {
@@ -124,12 +135,12 @@ int ptc_update(void* buffer) {
   }
   if (!buffer) return 0;
 
-  platform->Restore();
+  platform->RestoreSurfaces();
   uint8_t* pixels = nullptr;
   int pitch = 0;
-  if (!platform->Lock(&pixels, &pitch)) return 0;
+  if (!platform->LockBackBuffer(&pixels, &pitch)) return 0;
   if (pitch < dx * bytesPerPixel) {
-    platform->Unlock(pixels);
+    platform->UnlockBackBuffer(pixels);
     return 0;
   }
 
@@ -140,7 +151,7 @@ int ptc_update(void* buffer) {
   for (int y = 0; y < dy; ++y, src += static_cast<size_t>(dx) * 4, dst += pitch) {
     convert(src, dst, dx);
   }
-  platform->Unlock(pixels);
+  platform->UnlockBackBuffer(pixels);
   platform->Flip();
   platform->Sleep(0);
   return 1;
@@ -149,26 +160,26 @@ int ptc_update(void* buffer) {
 void ptc_close() {
   if (!platform) return;
   if (lpDDS) {
-    platform->ReleasePrimary();
+    platform->ReleaseFlipChain();
     lpDDS = false;
     lpDDS_back = false;
   }
   if (lpDD) {
-    platform->RestoreMode();
-    platform->GiveBackDisplay();
-    platform->ReleaseDisplay();
+    platform->RestoreScreenMode();
+    platform->GiveBackScreen();
+    platform->CloseDevice();
     lpDD = false;
   }
   if (wnd) {
-    platform->DestroyWindow();
+    platform->CloseWindow();
     wnd = false;
   }
   if (library) {
-    platform->CloseLibrary();
+    platform->UnloadBackEnd();
     library = false;
   }
   if (saverOff) {
-    platform->SetScreenSaver(true);
+    platform->AllowScreenSaver(true);
     saverOff = false;
   }
   active = 0;
@@ -186,21 +197,16 @@ void ptc_use_platform(DisplayPlatform* p) {
   platform = nullptr;
 }
 
-long WndProc(unsigned message, unsigned wParam, long lParam) {
-  switch (message) {
-    case kMsgActivateApp:
-      active = static_cast<int>(wParam);
-      return 0;
-    case kMsgClose:
-      Shutdown();
-      return 0;
-    case kMsgSetCursor:
-      if (platform) platform->HideCursor();
-      return 0;
-    case kMsgKeyDown:
-      if ((wParam & 0xFF) == kKeyEscape) Shutdown();
-      return 0;  // other keys get no default processing
-    default:
-      return platform ? platform->DefaultMessage({message, wParam, lParam}) : 0;
-  }
+// Windows' message numbers, and VK_ESCAPE (0x1B) in the low byte of a key.
+long WndProc(unsigned message, unsigned wParam, long /*lParam*/) {
+  if (message == 0x1C) {  // WM_ACTIVATEAPP
+    Handle(wParam ? DisplayEvent::kActivate : DisplayEvent::kDeactivate);
+  } else if (message == 0x10) {  // WM_CLOSE
+    Handle(DisplayEvent::kClose);
+  } else if (message == 0x20) {  // WM_SETCURSOR
+    Handle(DisplayEvent::kPointerEnter);
+  } else if (message == 0x100) {  // WM_KEYDOWN
+    Handle((wParam & 0xFF) == 0x1B ? DisplayEvent::kEscapeKey : DisplayEvent::kOtherKey);
+  }  // any other message is left to the window's own procedure
+  return 0;
 }

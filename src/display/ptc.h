@@ -1,10 +1,10 @@
 // The display layer: one full-screen window per process that shows 32-bit
 // frames (0xWWRRGGBB words, see convert.h) in the screen's own pixel format.
 // The show calls ptc_open once at start-up, ptc_update once per frame and
-// ptc_close at the end, all on its main thread. ptc_update also delivers the
-// window's events to WndProc: Escape or closing the window runs the shutdown
-// sequence there (ptc_close, the registered after-close step, exit status 0),
-// so neither ptc_update nor the caller's loop resumes.
+// ptc_close at the end, all on its main thread. ptc_update also handles the
+// window's events: Escape or closing the window runs the shutdown sequence
+// there (ptc_close, the registered after-close step, exit status 0), so
+// neither ptc_update nor the caller's loop resumes.
 //
 // The platform work goes through a DisplayPlatform (display_platform.h): by
 // default the platform's own back end, made on the first ptc_open and kept
@@ -42,9 +42,10 @@ void ptc_set_shutdown(void (*afterClose)());
 // back to the platform's own. Closes a display that is still open first.
 void ptc_use_platform(DisplayPlatform* platform);
 
-// The window procedure: ptc_update calls it for every event it removes.
-// `message` and `wParam` as in display_platform.h. Activation sets the active
-// flag; close, or a key down whose low byte is Escape, runs the shutdown
-// sequence; the pointer is hidden over the window; other keys are swallowed;
-// anything else gets the platform's default handling.
+// The window procedure: the show's window messages, by Windows' numbers, as
+// the same events ptc_update takes from the back end. WM_ACTIVATEAPP sets the
+// active flag from `wParam`; WM_CLOSE, or WM_KEYDOWN with VK_ESCAPE in the low
+// byte of `wParam`, runs the shutdown sequence; WM_SETCURSOR hides the pointer.
+// Returns 0. Other keys are swallowed; other messages are left to the window's
+// own procedure, which gives them the default handling.
 long WndProc(unsigned message, unsigned wParam, long lParam);

@@ -32,6 +32,10 @@ class HeadlessTest : public testing::Test {
   HeadlessDisplay screen;
 };
 
+// Windows' numbers for the messages WndProc handles, and the Escape key's.
+constexpr unsigned kWmClose = 0x10, kWmActivateApp = 0x1C, kWmSetCursor = 0x20, kWmKeyDown = 0x100,
+                   kVkEscape = 0x1B;
+
 inline const std::vector<std::string> kReleaseAll = {
-    "ReleasePrimary", "RestoreMode",  "GiveBackDisplay", "ReleaseDisplay",
-    "DestroyWindow",  "CloseLibrary", "ScreenSaver on"};
+    "ReleaseFlipChain", "RestoreScreenMode", "GiveBackScreen",    "CloseDevice",
+    "CloseWindow",      "UnloadBackEnd",     "AllowScreenSaver 1"};

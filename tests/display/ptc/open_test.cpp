@@ -14,14 +14,14 @@ using Log = std::vector<std::string>;
 
 TEST_F(HeadlessTest, OpensInOrderAndSwitchesTheScreenSaverOff) {
   ASSERT_EQ(ptc_open("VELDRAFLIMMER", 320, 240), 1);
-  EXPECT_EQ(screen.Log(), (Log{"OpenLibrary", "CreateDisplay", "CreateWindow VELDRAFLIMMER",
-                               "TakeDisplay", "SetMode 320x240x32", "CreatePrimary 2",
-                               "GetBackBuffer", "GetPixelFormat", "ScreenSaver off"}));
+  EXPECT_EQ(screen.Log(), (Log{"LoadBackEnd", "OpenDevice", "OpenWindow VELDRAFLIMMER",
+                               "TakeScreen", "SetScreenMode 320x240x32", "CreateFlipChain 2",
+                               "FindBackBuffer", "ReadScreenFormat", "AllowScreenSaver 0"}));
   EXPECT_FALSE(screen.ScreenSaverOn());
   EXPECT_EQ(screen.Format().bits, 32);
 
   ptc_close();
-  EXPECT_EQ(LogFrom("ReleasePrimary"), kReleaseAll);
+  EXPECT_EQ(LogFrom("ReleaseFlipChain"), kReleaseAll);
   EXPECT_TRUE(screen.ScreenSaverOn());
   EXPECT_EQ(screen.Held(), 0);
 }
@@ -37,9 +37,10 @@ TEST_F(HeadlessTest, ScreenDepthFallsBackFrom32To24To16) {
   // A 16-bit screen that turns out to be 5-5-5 gets the 5-5-5 converter.
   screen.SetFormatForMode(16, {true, 16, 0x7C00, 0x03E0, 0x001F});
   ASSERT_EQ(ptc_open("T", 8, 2), 1);
-  EXPECT_EQ(LogFrom("SetMode 8x2x32 failed"),
-            (Log{"SetMode 8x2x32 failed", "SetMode 8x2x24 failed", "SetMode 8x2x16",
-                 "CreatePrimary 2", "GetBackBuffer", "GetPixelFormat", "ScreenSaver off"}));
+  EXPECT_EQ(
+      LogFrom("SetScreenMode 8x2x32 failed"),
+      (Log{"SetScreenMode 8x2x32 failed", "SetScreenMode 8x2x24 failed", "SetScreenMode 8x2x16",
+           "CreateFlipChain 2", "FindBackBuffer", "ReadScreenFormat", "AllowScreenSaver 0"}));
 
   std::vector<uint32_t> frame(16, 0x00FFFFFF);
   screen.PostActivate(true);
@@ -54,36 +55,36 @@ TEST_F(HeadlessTest, NoScreenDepthMeansNoDisplay) {
   screen.Fail(Step::kMode24);
   screen.Fail(Step::kMode16);
   EXPECT_EQ(ptc_open("T", 320, 240), 0);
-  EXPECT_EQ(LogFrom("SetMode 320x240x16 failed"),
-            (Log{"SetMode 320x240x16 failed", "RestoreMode", "GiveBackDisplay", "ReleaseDisplay",
-                 "DestroyWindow", "CloseLibrary", "ReportOpenFailure"}));
+  EXPECT_EQ(LogFrom("SetScreenMode 320x240x16 failed"),
+            (Log{"SetScreenMode 320x240x16 failed", "RestoreScreenMode", "GiveBackScreen",
+                 "CloseDevice", "CloseWindow", "UnloadBackEnd", "ReportOpenFailure"}));
   EXPECT_EQ(screen.Held(), 0);
 }
 
 TEST_F(HeadlessTest, FlipChainFallsBackToOneBackBuffer) {
-  screen.Fail(Step::kPrimary2);
+  screen.Fail(Step::kChain2);
   ASSERT_EQ(ptc_open("T", 320, 240), 1);
-  EXPECT_EQ(LogFrom("CreatePrimary 2 failed"),
-            (Log{"CreatePrimary 2 failed", "CreatePrimary 1", "GetBackBuffer", "GetPixelFormat",
-                 "ScreenSaver off"}));
+  EXPECT_EQ(LogFrom("CreateFlipChain 2 failed"),
+            (Log{"CreateFlipChain 2 failed", "CreateFlipChain 1", "FindBackBuffer",
+                 "ReadScreenFormat", "AllowScreenSaver 0"}));
 }
 
 TEST_F(HeadlessTest, ASurfaceWithoutChainCannotSupplyABackBuffer) {
-  screen.Fail(Step::kPrimary2);
-  screen.Fail(Step::kPrimary1);
+  screen.Fail(Step::kChain2);
+  screen.Fail(Step::kChain1);
   EXPECT_EQ(ptc_open("T", 320, 240), 0);
-  EXPECT_EQ(LogFrom("CreatePrimary 0"),
-            (Log{"CreatePrimary 0", "GetBackBuffer failed", "ReleasePrimary", "RestoreMode",
-                 "GiveBackDisplay", "ReleaseDisplay", "DestroyWindow", "CloseLibrary",
-                 "ReportOpenFailure"}));
+  EXPECT_EQ(
+      LogFrom("CreateFlipChain 0"),
+      (Log{"CreateFlipChain 0", "FindBackBuffer failed", "ReleaseFlipChain", "RestoreScreenMode",
+           "GiveBackScreen", "CloseDevice", "CloseWindow", "UnloadBackEnd", "ReportOpenFailure"}));
   EXPECT_EQ(screen.Held(), 0);
 
   screen.ClearLog();
-  screen.Fail(Step::kPrimary0);
+  screen.Fail(Step::kChain0);
   EXPECT_EQ(ptc_open("T", 320, 240), 0);
-  EXPECT_EQ(LogFrom("CreatePrimary 0 failed"),
-            (Log{"CreatePrimary 0 failed", "RestoreMode", "GiveBackDisplay", "ReleaseDisplay",
-                 "DestroyWindow", "CloseLibrary", "ReportOpenFailure"}));
+  EXPECT_EQ(LogFrom("CreateFlipChain 0 failed"),
+            (Log{"CreateFlipChain 0 failed", "RestoreScreenMode", "GiveBackScreen", "CloseDevice",
+                 "CloseWindow", "UnloadBackEnd", "ReportOpenFailure"}));
 }
 
 // Each failing step: ptc_open returns 0 at once, releases exactly what it had
@@ -95,20 +96,20 @@ TEST_F(HeadlessTest, EveryFailureReleasesWhatWasAcquired) {
     Log tail;  // log from the failing step to the end
   };
   const Case cases[] = {
-      {Step::kOpenLibrary, {"OpenLibrary failed", "ReportOpenFailure"}},
-      {Step::kCreateDisplay, {"CreateDisplay failed", "CloseLibrary", "ReportOpenFailure"}},
-      {Step::kCreateWindow,
-       {"CreateWindow T failed", "RestoreMode", "GiveBackDisplay", "ReleaseDisplay", "CloseLibrary",
-        "ReportOpenFailure"}},
-      {Step::kTakeDisplay,
-       {"TakeDisplay failed", "RestoreMode", "GiveBackDisplay", "ReleaseDisplay", "DestroyWindow",
-        "CloseLibrary", "ReportOpenFailure"}},
+      {Step::kLoadBackEnd, {"LoadBackEnd failed", "ReportOpenFailure"}},
+      {Step::kOpenDevice, {"OpenDevice failed", "UnloadBackEnd", "ReportOpenFailure"}},
+      {Step::kOpenWindow,
+       {"OpenWindow T failed", "RestoreScreenMode", "GiveBackScreen", "CloseDevice",
+        "UnloadBackEnd", "ReportOpenFailure"}},
+      {Step::kTakeScreen,
+       {"TakeScreen failed", "RestoreScreenMode", "GiveBackScreen", "CloseDevice", "CloseWindow",
+        "UnloadBackEnd", "ReportOpenFailure"}},
       {Step::kBackBuffer,
-       {"GetBackBuffer failed", "ReleasePrimary", "RestoreMode", "GiveBackDisplay",
-        "ReleaseDisplay", "DestroyWindow", "CloseLibrary", "ReportOpenFailure"}},
-      {Step::kPixelFormat,
-       {"GetPixelFormat failed", "ReleasePrimary", "RestoreMode", "GiveBackDisplay",
-        "ReleaseDisplay", "DestroyWindow", "CloseLibrary", "ReportOpenFailure"}},
+       {"FindBackBuffer failed", "ReleaseFlipChain", "RestoreScreenMode", "GiveBackScreen",
+        "CloseDevice", "CloseWindow", "UnloadBackEnd", "ReportOpenFailure"}},
+      {Step::kScreenFormat,
+       {"ReadScreenFormat failed", "ReleaseFlipChain", "RestoreScreenMode", "GiveBackScreen",
+        "CloseDevice", "CloseWindow", "UnloadBackEnd", "ReportOpenFailure"}},
   };
   for (const Case& c : cases) {
     HeadlessDisplay local;
@@ -145,9 +146,9 @@ TEST_F(HeadlessTest, ScreenFormatsWithoutConverterAreRefused) {
     screen.SetFormatForMode(32, f);
     screen.ClearLog();
     EXPECT_EQ(ptc_open("T", 320, 240), 0) << f.bits;
-    EXPECT_EQ(LogFrom("GetPixelFormat"),
-              (Log{"GetPixelFormat", "ReleasePrimary", "RestoreMode", "GiveBackDisplay",
-                   "ReleaseDisplay", "DestroyWindow", "CloseLibrary", "ReportOpenFailure"}));
+    EXPECT_EQ(LogFrom("ReadScreenFormat"),
+              (Log{"ReadScreenFormat", "ReleaseFlipChain", "RestoreScreenMode", "GiveBackScreen",
+                   "CloseDevice", "CloseWindow", "UnloadBackEnd", "ReportOpenFailure"}));
     EXPECT_TRUE(screen.ScreenSaverOn());
   }
 }
@@ -176,7 +177,7 @@ TEST_F(HeadlessTest, OpeningAgainClosesTheFirstDisplay) {
   screen.ClearLog();
   ASSERT_EQ(ptc_open("T", 4, 4), 1);
   Log expected = kReleaseAll;
-  expected.push_back("OpenLibrary");
+  expected.push_back("LoadBackEnd");
   EXPECT_EQ(Log(screen.Log().begin(), screen.Log().begin() + 8), expected);
   EXPECT_EQ(screen.Held(), 4);
 }

@@ -2,6 +2,7 @@
 // display is closed first, then the show's after-close step, then the process
 // ends with status 0, and nothing of the display is touched afterwards.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,22 +23,21 @@ class ShutdownTest : public HeadlessTest {
     HeadlessTest::SetUp();
     noteTarget = &screen;
     ptc_set_shutdown(NoteAfterClose);
+    Open();
+  }
+
+  void Open() {
     ASSERT_EQ(ptc_open("T", 4, 4), 1);
     screen.PostActivate(true);
     screen.ClearLog();
   }
 
-  // Runs one update with `ending` queued between other events and checks the
-  // whole sequence.
-  void ExpectShutdownOn(const DisplayMessage& ending) {
-    screen.Post(ending);
-    screen.PostActivate(true);  // must never be handled: the process has ended
-    screen.PostKey(kKeyEscape);
-    std::vector<uint32_t> frame(16, 0x00FFFFFF);
-    EXPECT_EQ(ptc_update(frame.data()), 0);
+  // Runs `ending` and checks the whole sequence it starts.
+  void ExpectShutdownBy(const std::function<void()>& ending) {
+    ending();
     Log expected = kReleaseAll;
     expected.push_back("afterClose");
-    expected.push_back("ExitProcess 0");
+    expected.push_back("EndProcess 0");
     EXPECT_EQ(screen.Log(), expected);
     EXPECT_TRUE(screen.Exited());
     EXPECT_EQ(screen.ExitStatus(), 0);
@@ -47,37 +47,51 @@ class ShutdownTest : public HeadlessTest {
 
     // Later calls find the display closed.
     screen.ClearLog();
+    std::vector<uint32_t> frame(16, 0x00FFFFFF);
     EXPECT_EQ(ptc_update(frame.data()), 0);
     ptc_close();
     EXPECT_TRUE(screen.Log().empty());
   }
+
+  // Runs one update with `ending` queued between other events.
+  void ExpectShutdownOn(DisplayEvent ending) {
+    screen.Post(ending);
+    screen.PostActivate(true);  // must never be handled: the process has ended
+    screen.Post(DisplayEvent::kEscapeKey);
+    ExpectShutdownBy([] {
+      std::vector<uint32_t> frame(16, 0x00FFFFFF);
+      EXPECT_EQ(ptc_update(frame.data()), 0);
+    });
+  }
 };
 
 TEST_F(ShutdownTest, EscapeClosesThenRunsTheAfterCloseStepThenExits) {
-  ExpectShutdownOn({kMsgKeyDown, kKeyEscape, 0});
+  ExpectShutdownOn(DisplayEvent::kEscapeKey);
 }
 
 TEST_F(ShutdownTest, OnlyTheLowByteOfTheKeyCodeCounts) {
-  ExpectShutdownOn({kMsgKeyDown, 0x100 | kKeyEscape, 0});
+  ExpectShutdownBy([] { EXPECT_EQ(WndProc(kWmKeyDown, 0x100 | kVkEscape, 0), 0); });
 }
 
 TEST_F(ShutdownTest, ClosingTheWindowEndsTheSameWay) {
-  ExpectShutdownOn({kMsgClose, 0, 0});
+  ExpectShutdownOn(DisplayEvent::kClose);
+  Open();
+  ExpectShutdownBy([] { WndProc(kWmClose, 0, 0); });
 }
 
 TEST_F(ShutdownTest, WithoutAnAfterCloseStepTheDisplayStillClosesBeforeExit) {
   ptc_set_shutdown(nullptr);
-  screen.PostClose();
+  screen.Post(DisplayEvent::kClose);
   EXPECT_EQ(ptc_update(nullptr), 0);
   Log expected = kReleaseAll;
-  expected.push_back("ExitProcess 0");
+  expected.push_back("EndProcess 0");
   EXPECT_EQ(screen.Log(), expected);
 }
 
 // Without a platform to end it, the process itself ends with status 0.
 TEST(ShutdownDeathTest, WithoutAPlatformTheProcessEndsWithZero) {
   ptc_use_platform(nullptr);
-  EXPECT_EXIT(WndProc(kMsgKeyDown, kKeyEscape, 0), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(WndProc(kWmKeyDown, kVkEscape, 0), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

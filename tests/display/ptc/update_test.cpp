@@ -1,6 +1,6 @@
 // ptc_update over the headless back end: activity gating, the row-by-row
 // conversion into a back buffer of any format and pitch, lock failures and
-// the window procedure's handling of keys, the pointer and other messages.
+// the handling of keys, the pointer and other events and window messages.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -15,6 +15,8 @@ using Log = std::vector<std::string>;
 
 constexpr int kW = 5;
 constexpr int kH = 3;
+const Log kFrameSteps = {"RestoreSurfaces", "LockBackBuffer", "UnlockBackBuffer", "Flip",
+                         "Sleep 0"};
 
 // A frame whose every pixel differs, with weight bytes set.
 std::vector<uint32_t> TestFrame() {
@@ -36,7 +38,7 @@ TEST_F(HeadlessTest, NothingIsDrawnUntilTheShowIsActive) {
   screen.PostActivate(true);
   screen.ClearLog();
   EXPECT_EQ(ptc_update(frame.data()), 1);
-  EXPECT_EQ(screen.Log(), (Log{"Restore", "Lock", "Unlock", "Flip", "Sleep 0"}));
+  EXPECT_EQ(screen.Log(), kFrameSteps);
   EXPECT_EQ(screen.Frames(), 1);
 
   screen.PostActivate(false);
@@ -51,6 +53,13 @@ TEST_F(HeadlessTest, NothingIsDrawnUntilTheShowIsActive) {
   screen.PostActivate(true);
   EXPECT_EQ(ptc_update(frame.data()), 1);
   EXPECT_EQ(screen.Frames(), 2);
+
+  // The activation message does the same.
+  EXPECT_EQ(WndProc(kWmActivateApp, 0, 0), 0);
+  EXPECT_EQ(ptc_update(frame.data()), 1);
+  WndProc(kWmActivateApp, 1, 0);
+  EXPECT_EQ(ptc_update(frame.data()), 1);
+  EXPECT_EQ(screen.Frames(), 3);
 }
 
 // Every screen format, with a pitch that leaves an odd number of padding bytes
@@ -112,12 +121,12 @@ TEST_F(HeadlessTest, AFailedLockSkipsTheFrameAndTheNextCallTriesAgain) {
   screen.Fail(HeadlessDisplay::Step::kLock, 1);
   screen.ClearLog();
   EXPECT_EQ(ptc_update(frame.data()), 0);
-  EXPECT_EQ(screen.Log(), (Log{"Restore", "Lock failed"}));
+  EXPECT_EQ(screen.Log(), (Log{"RestoreSurfaces", "LockBackBuffer failed"}));
   EXPECT_EQ(screen.Frames(), 0);
 
   screen.ClearLog();
   EXPECT_EQ(ptc_update(frame.data()), 1);
-  EXPECT_EQ(screen.Log(), (Log{"Restore", "Lock", "Unlock", "Flip", "Sleep 0"}));
+  EXPECT_EQ(screen.Log(), kFrameSteps);
   EXPECT_EQ(screen.Frames(), 1);
 }
 
@@ -128,7 +137,7 @@ TEST_F(HeadlessTest, ABackBufferNarrowerThanARowIsNotWrittenThrough) {
   auto frame = TestFrame();
   screen.ClearLog();
   EXPECT_EQ(ptc_update(frame.data()), 0);
-  EXPECT_EQ(screen.Log(), (Log{"Restore", "Lock", "Unlock"}));
+  EXPECT_EQ(screen.Log(), (Log{"RestoreSurfaces", "LockBackBuffer", "UnlockBackBuffer"}));
   for (int i = 0; i < kW * 4 * kH; ++i) ASSERT_EQ(screen.Back()[i], HeadlessDisplay::kUntouched);
 }
 
@@ -154,23 +163,34 @@ TEST_F(HeadlessTest, NoFrameOrNoDisplayDrawsNothing) {
 TEST_F(HeadlessTest, OtherKeysAreSwallowedAndChangeNothing) {
   ASSERT_EQ(ptc_open("T", kW, kH), 1);
   screen.PostActivate(true);
-  for (unsigned key : {0u, 'A' + 0u, 0x1Au, 0x1Cu, 0x100u, 0xFFu}) screen.PostKey(key);
+  screen.Post(DisplayEvent::kOtherKey);
   screen.ClearLog();
+  for (unsigned key : {0u, 'A' + 0u, 0x1Au, 0x1Cu, 0x100u, 0xFFu}) {
+    EXPECT_EQ(WndProc(kWmKeyDown, key, 0), 0) << key;
+  }
   auto frame = TestFrame();
   EXPECT_EQ(ptc_update(frame.data()), 1);
-  EXPECT_EQ(screen.Log(), (Log{"Restore", "Lock", "Unlock", "Flip", "Sleep 0"}));
+  EXPECT_EQ(screen.Log(), kFrameSteps);
   EXPECT_FALSE(screen.Exited());
-  EXPECT_EQ(WndProc(kMsgKeyDown, 'Q', 0), 0);
 }
 
 TEST_F(HeadlessTest, PointerIsHiddenAndOtherMessagesGetDefaultHandling) {
   ASSERT_EQ(ptc_open("T", kW, kH), 1);
-  screen.Post({kMsgSetCursor, 0, 0});
-  screen.Post({0x200, 0, 0});
+  screen.Post(DisplayEvent::kPointerEnter);
   screen.ClearLog();
   EXPECT_EQ(ptc_update(nullptr), 1);
-  EXPECT_EQ(screen.Log(), (Log{"HideCursor", "DefaultMessage 512", "Sleep 1"}));
+  EXPECT_EQ(screen.Log(), (Log{"HideCursor", "Sleep 1"}));
   EXPECT_TRUE(screen.CursorHidden());
+
+  // So does its message; the window's own procedure handles any other one.
+  screen.ClearLog();
+  EXPECT_EQ(WndProc(kWmSetCursor, 0, 0), 0);
+  for (unsigned message : {0x0u, 0x1u, 0xFu, 0x11u, 0x1Bu, 0x1Du, 0x1Fu, 0x21u, 0x101u, 0x200u}) {
+    EXPECT_EQ(WndProc(message, 1, 0), 0) << message;
+  }
+  EXPECT_EQ(ptc_update(nullptr), 1);
+  EXPECT_EQ(screen.Log(), (Log{"HideCursor", "Sleep 1"}));
+  EXPECT_FALSE(screen.Exited());
 }
 
 }  // namespace
