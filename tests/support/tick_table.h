@@ -1,15 +1,21 @@
 // Per-tick tables for the effect tests: play a song tick by tick and collect
-// one value of the channel (or voice, or song) after each tick.
+// values of the channel (or voice, or song) after each tick.
 #pragma once
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "song_fixture.h"
 
 namespace songtest {
 
+using Ticks = std::vector<int>;        // a value after each tick
+using Table = std::vector<Ticks>;      // one list of ticks per row, or per value
+using Position = std::pair<int, int>;  // order, row
+
 template <typename Value>
-std::vector<int> Record(Player& p, int ticks, Value value) {
-  std::vector<int> out;
+Ticks Record(Player& p, int ticks, Value value) {
+  Ticks out;
   for (int i = 0; i < ticks; ++i) {
     p.Tick();
     out.push_back(static_cast<int>(value(p)));
@@ -17,13 +23,39 @@ std::vector<int> Record(Player& p, int ticks, Value value) {
   return out;
 }
 
+// The value after each tick of `rows` rows at speed 6, a list per row.
+template <typename Value>
+Table RecordRows(Player& p, size_t rows, Value value) {
+  Table out;
+  for (size_t r = 0; r < rows; ++r) out.push_back(Record(p, 6, value));
+  return out;
+}
+
+// Several values after each of the same `ticks` ticks, a list per value.
+template <typename... Values>
+Table RecordEach(Player& p, int ticks, Values... values) {
+  Table out(sizeof...(values));
+  for (int i = 0; i < ticks; ++i) {
+    p.Tick();
+    size_t k = 0;
+    (out[k++].push_back(static_cast<int>(values(p))), ...);
+  }
+  return out;
+}
+
+// The order and row after each of `ticks` ticks.
+inline std::vector<Position> RecordPositions(Player& p, int ticks) {
+  std::vector<Position> out;
+  for (int i = 0; i < ticks; ++i) {
+    p.Tick();
+    out.emplace_back(p.song()->order, p.song()->row);
+  }
+  return out;
+}
+
 inline auto ChannelVolume() {
   return [](Player& p) { return p.Channel(0).volume; };
 }
-
-}  // namespace songtest
-
-namespace songtest {
 
 // A song of `channels` channels (BasicSong) with the given cells placed:
 // {row, channel, cell}.

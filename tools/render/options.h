@@ -1,5 +1,6 @@
 // Command line of veldraflimmer-render.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,6 @@ struct RenderOptions {
   bool events = false;     // --events: one line per fired synchronisation record
   bool null = false;       // --null: render everything, write no file
   bool quiet = false;      // --quiet: no progress on stderr
-  bool help = false;
   int fps = 60;
   int until = -1;  // --until: stop at the first frame whose song clock reaches this (ms)
   int scale = 0;   // --scale: whole-number enlargement of the video; 0 = not given
@@ -22,9 +22,8 @@ struct RenderOptions {
 constexpr int kDefaultScale = 4;
 constexpr int kMaxScale = 8;
 
-// Parses argv; on a mistake or options that cannot go together returns false
-// with a one-line reason in `error`.
-bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::string* error);
-
-// The --help text.
-const char* RenderUsage();
+// Parses argv into `options`. Returns the exit status when the renderer is to
+// end at once: 0 after --help or --version, 2 after a mistake or options that
+// cannot go together (reported on stderr in one line); nothing when it is to
+// render.
+std::optional<int> ParseRenderOptions(int argc, char** argv, RenderOptions* options);

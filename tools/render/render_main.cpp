@@ -48,15 +48,7 @@ std::string PngPath(const std::string& folder, int songMs) {
 
 int main(int argc, char** argv) {
   RenderOptions o;
-  std::string error;
-  if (!ParseRenderOptions(argc, argv, &o, &error)) {
-    std::fprintf(stderr, "veldraflimmer-render: %s\n", error.c_str());
-    return 2;
-  }
-  if (o.help) {
-    std::fputs(RenderUsage(), stdout);
-    return 0;
-  }
+  if (const std::optional<int> status = ParseRenderOptions(argc, argv, &o)) return *status;
   // A dead ffmpeg must show up as a failed write, not end the renderer.
   std::signal(SIGPIPE, SIG_IGN);
 

@@ -3,6 +3,7 @@
 // 1 when the file cannot be played or the output not written, 2 for a usage
 // error.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "options.h"
@@ -16,20 +17,12 @@
 
 int main(int argc, char** argv) {
   Options options;
-  std::string error;
-  if (!ParseOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "xmplay: %s\n", error.c_str());
-    PrintUsage(argv[0], false);
-    return 2;
-  }
-  if (options.help) {
-    PrintUsage(argv[0], true);
-    return 0;
-  }
+  if (const std::optional<int> status = ParseOptions(argc, argv, options)) return *status;
 
   // The file is loaded and checked before the audio device opens: a bad file
   // is reported alone, before anything about the sound system.
   InstallStdioCallbacks();
+  std::string error;
   SongLoadNotes notes;
   Song* song = LoadSongFile(options.file, error, &notes);
   if (song == nullptr) {

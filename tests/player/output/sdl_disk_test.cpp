@@ -11,15 +11,9 @@
 #include "code_song.h"
 #include "test_files.h"
 #include "test_process.h"
+#include "wav_file.h"
 
 namespace {
-
-std::vector<int16_t> ReadValues(const std::string& path) {
-  const std::string bytes = ReadFile(path);
-  std::vector<int16_t> values(bytes.size() / 2);
-  for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<int16_t>(Le16(bytes, 2 * i));
-  return values;
-}
 
 std::vector<int16_t> RenderOffline(int frames) {
   FSOUND_SetWaveOutFactory(&FSOUND_CreateVirtualWaveOut);
@@ -38,15 +32,6 @@ std::vector<int16_t> RenderOffline(int frames) {
   return out;
 }
 
-// Frames of sound in a disk driver file: everything after the silence SDL
-// writes while the device is still paused; the silence's length in values.
-size_t HeardFrames(const std::vector<int16_t>& values, size_t* silence) {
-  size_t first = 0;
-  while (first < values.size() && values[first] == 0) ++first;
-  *silence = first;
-  return (values.size() - first) / 2;
-}
-
 TEST(SdlDiskOutputTest, TheDiskDriverFileHoldsTheOfflineRender) {
   const TempDir dir;
   const std::string path = dir / "disk.raw";
@@ -62,27 +47,22 @@ TEST(SdlDiskOutputTest, TheDiskDriverFileHoldsTheOfflineRender) {
   // too. The driver writes at its own pace, slower on a busy machine: the
   // file is read until it holds that much.
   constexpr size_t kWanted = 88400 + 44100 / 2;
-  size_t first = 0, heardFrames = 0;
-  const bool enough =
-      WaitUntil([&] { return (heardFrames = HeardFrames(ReadValues(path), &first)) >= kWanted; },
-                120.0, 0.05);
+  size_t heardFrames = 0;
+  const bool enough = WaitUntil(
+      [&] { return (heardFrames = AfterSilence(ReadRawSound(path)).size() / 2) >= kWanted; }, 120.0,
+      0.05);
   FMUSIC_StopSong(&song);
   FSOUND_Close();
   ASSERT_TRUE(enough) << "the disk driver wrote " << heardFrames << " frames of sound in 120 s";
 
-  const std::vector<int16_t> heard = ReadValues(path);
-  heardFrames = HeardFrames(heard, &first);
-  const std::vector<int16_t> offline = RenderOffline(static_cast<int>(heardFrames) + 1000);
-  size_t offlineFirst = 0;
-  while (offline[offlineFirst] == 0) ++offlineFirst;
-  ASSERT_EQ(first % 2, offlineFirst % 2);
+  const std::vector<int16_t> heard = AfterSilence(ReadRawSound(path));
+  const std::vector<int16_t> offline =
+      AfterSilence(RenderOffline(static_cast<int>(heard.size() / 2) + 1000));
   // The song holds a few frames at the end as the device stops: compare all
   // but the last quarter second.
-  const size_t compare = 2 * (heardFrames - 44100 / 4);
-  ASSERT_GE(heardFrames, kWanted);
-  for (size_t i = 0; i < compare; ++i) {
-    ASSERT_EQ(heard[first + i], offline[offlineFirst + i]) << "value " << i;
-  }
+  const size_t compare = heard.size() - 2 * (44100 / 4);
+  ASSERT_GE(offline.size(), compare);
+  for (size_t i = 0; i < compare; ++i) ASSERT_EQ(heard[i], offline[i]) << "value " << i;
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-
 // One channel, note C-4 of instrument 1 on row 0 with the given effect, and
 // the given cells on the rows after it.
 XmSong NoteWith(uint8_t effect, uint8_t parameter, std::vector<XmCell> later = {}) {

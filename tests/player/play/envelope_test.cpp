@@ -7,8 +7,6 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-
 XmEnvelope Envelope(std::vector<std::array<uint16_t, 2>> points) {
   XmEnvelope e;
   e.points = std::move(points);

@@ -35,20 +35,16 @@ XmSong FlowSong(int orders, int rows, std::initializer_list<FlowCell> cells, int
 std::string Runs(const XmSong& xm, int ticks) {
   Player p(xm, 44100, &kCompleteRules);
   if (!p.loaded()) return "not loaded";
+  const std::vector<Position> played = RecordPositions(p, ticks);
   std::string out;
-  int order = -1, row = -1, run = 0;
-  for (int t = 0; t < ticks; ++t) {
-    p.Tick();
-    if (p.song()->order != order || p.song()->row != row) {
-      if (run)
-        out += std::to_string(order) + "." + std::to_string(row) + ":" + std::to_string(run) + " ";
-      order = p.song()->order;
-      row = p.song()->row;
-      run = 0;
-    }
-    ++run;
+  for (size_t i = 0, run = 1; i < played.size(); ++i, ++run) {
+    if (i + 1 < played.size() && played[i + 1] == played[i]) continue;
+    if (!out.empty()) out += " ";
+    out += std::to_string(played[i].first) + "." + std::to_string(played[i].second) + ":" +
+           std::to_string(run);
+    run = 0;
   }
-  return out + std::to_string(order) + "." + std::to_string(row) + ":" + std::to_string(run);
+  return out;
 }
 
 TEST(CompleteFlow, RowSequences) {
@@ -106,17 +102,14 @@ TEST(CompleteFlow, PatternDelayRepeatsTicksNotTheRow) {
                              {1, 1, {0, 0, 0, 0xE, 0xE1}}});
   Player p(xm, 44100, &kCompleteRules);
   ASSERT_TRUE(p.loaded());
-  std::vector<int> volume, trigger;
-  for (int t = 0; t < 24; ++t) {
-    p.Tick();
-    volume.push_back(p.Channel(0).volume);
-    trigger.push_back((p.Channel(0).changeFlags & CHANGE_TRIGGER) != 0);
-  }
-  EXPECT_EQ(volume, (std::vector<int>{64, 60, 56, 52, 48, 44, 40, 36, 32, 28, 24, 20,  //
+  const Table got = RecordEach(p, 24, ChannelVolume(), [](Player& q) {
+    return (q.Channel(0).changeFlags & CHANGE_TRIGGER) != 0;
+  });
+  EXPECT_EQ(got[0], (std::vector<int>{64, 60, 56, 52, 48, 44, 40, 36, 32, 28, 24, 20,  //
                                       36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36}));
   std::vector<int> once(24, 0);
   once[0] = 1;
-  EXPECT_EQ(trigger, once) << "the note starts once";
+  EXPECT_EQ(got[1], once) << "the note starts once";
 }
 
 }  // namespace

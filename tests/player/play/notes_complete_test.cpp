@@ -9,8 +9,6 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-
 Player Complete(const XmSong& xm) {
   return Player(xm, 44100, &kCompleteRules);
 }
@@ -46,12 +44,8 @@ TEST(CompleteNotes, NoteDelay) {
     Player p = Complete(SongWithCells(1, 8, {{0, 0, {49, 1, 0x20, 0, 0}}, {1, 0, t.row1}}));
     ASSERT_TRUE(p.loaded());
     p.Ticks(6);
-    Ticks volume, trigger;
-    for (int i = 0; i < 6; ++i) {
-      p.Tick();
-      volume.push_back(kVolume(p));
-      trigger.push_back(kTrigger(p));
-    }
+    const Table got = RecordEach(p, 6, kVolume, kTrigger);
+    const Ticks &volume = got[0], &trigger = got[1];
     EXPECT_EQ(volume, t.volume) << t.name;
     EXPECT_EQ(trigger, t.trigger) << t.name;
   }
@@ -90,12 +84,10 @@ TEST(CompleteNotes, KeyOffAtItsTick) {
         SongWithCells(1, 8, {{0, 0, {49, 1, 0, 0, 0}}, {1, 0, {0, 0, 0, 0x14, t.parameter}}}));
     ASSERT_TRUE(p.loaded());
     p.Ticks(6);
-    Ticks keyOff, gain;
-    for (int i = 0; i < 6; ++i) {
-      p.Tick();
-      keyOff.push_back(p.Channel(0).keyOff);
-      gain.push_back(p.Voice(0).volume);
-    }
+    const Table got = RecordEach(
+        p, 6, [](Player& q) { return q.Channel(0).keyOff; },
+        [](Player& q) { return q.Voice(0).volume; });
+    const Ticks &keyOff = got[0], &gain = got[1];
     EXPECT_EQ(keyOff, t.keyOff) << int(t.parameter);
     // Without volume envelope the key off silences the note at once.
     for (int i = 0; i < 6; ++i) EXPECT_EQ(gain[i], t.keyOff[i] ? 0 : 127) << i;

@@ -13,21 +13,12 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-using Table = std::vector<Ticks>;
-
 const auto kPeriod = [](Player& p) { return p.Channel(0).period; };
 // The period the channel sounds this tick: the period moved by the per-tick
 // offset (on the linear scale a positive offset raises the pitch).
 const auto kSoundingPeriod = [](Player& p) {
   return p.Channel(0).period - p.Channel(0).frequencyDelta;
 };
-
-Table RecordRows(Player& p, size_t rows, int (*value)(Player&)) {
-  Table out;
-  for (size_t r = 0; r < rows; ++r) out.push_back(Record(p, 6, value));
-  return out;
-}
 
 TEST(CompletePitch, PortamentosKeepSeparateMemories) {
   Player p(SongWithCells(1, 16,

@@ -6,22 +6,15 @@
 #include <vector>
 
 #include "player/output/output.h"
-#include "song_fixture.h"
+#include "tick_table.h"
 
 namespace songtest {
 namespace {
 
-using Position = std::pair<int, int>;  // order, row
-
 // Runs row steps only (speed 1) and lists the positions they played.
 std::vector<Position> PlayRows(Player& p, int rows) {
   p.song()->speed = 1;
-  std::vector<Position> played;
-  for (int i = 0; i < rows; ++i) {
-    p.Tick();
-    played.emplace_back(p.song()->order, p.song()->row);
-  }
-  return played;
+  return RecordPositions(p, rows);
 }
 
 TEST(SequencerTiming, TempoInFramesPerTick) {
@@ -133,13 +126,8 @@ TEST(SequencerTiming, SpeedZeroMakesEveryTickARow) {
   Player p(xm);
   ASSERT_TRUE(p.loaded());
   const std::vector<Position> expected = {{0, 0}, {0, 1}, {0, 2}, {0, 3}};
-  std::vector<Position> played;
-  for (int i = 0; i < 4; ++i) {
-    p.Tick();
-    played.emplace_back(p.song()->order, p.song()->row);
-    EXPECT_EQ(p.song()->tick, 0);
-  }
-  EXPECT_EQ(played, expected);
+  EXPECT_EQ(RecordPositions(p, 4), expected);  // a row on every tick
+  EXPECT_EQ(p.song()->tick, 0);
   EXPECT_EQ(p.song()->speed, 0);
 }
 

@@ -7,8 +7,6 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-
 XmSong WithVibrato(uint8_t type, uint8_t depth, uint8_t rate, uint8_t sweep) {
   XmSong xm = BasicSong(1, 8);
   XmInstrument& in = xm.instruments[0];

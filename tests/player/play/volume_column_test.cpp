@@ -7,8 +7,6 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-
 XmSong WithVolumeByte(uint8_t volume) {
   XmSong xm = BasicSong(1, 4);
   xm.instruments[0].samples[0].volume = 32;

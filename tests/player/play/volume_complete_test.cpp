@@ -11,17 +11,8 @@
 namespace songtest {
 namespace {
 
-using Ticks = std::vector<int>;
-using Table = std::vector<Ticks>;
-
 const auto kGain = [](Player& p) { return p.Voice(0).volume; };
 const auto kPan = [](Player& p) { return p.Channel(0).pan; };
-
-Table RecordRows(Player& p, size_t rows, int (*value)(Player&)) {
-  Table out;
-  for (size_t r = 0; r < rows; ++r) out.push_back(Record(p, 6, value));
-  return out;
-}
 
 Table Gains(Table volumes) {
   for (Ticks& row : volumes)

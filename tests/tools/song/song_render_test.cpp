@@ -17,6 +17,7 @@
 #include "demo/sync.h"
 #include "test_files.h"
 #include "test_process.h"
+#include "wav_file.h"
 
 namespace {
 
@@ -24,33 +25,13 @@ constexpr int kFramesPerTick = 660;                // 44,100 x 2.5 / 167 BPM, tr
 constexpr int kFramesPerRow = 6 * kFramesPerTick;  // speed 6
 constexpr int kRowsInSong = 64 * 7 + 67;
 
-// Interleaved stereo samples of a 16-bit PCM WAV file; empty on any error.
-std::vector<int16_t> ReadWav(const std::string& path) {
-  const std::string bytes = ReadFile(path);
-  if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0) return {};
-  size_t at = 12;
-  while (at + 8 <= bytes.size()) {
-    uint32_t size = Le32(bytes, at + 4);
-    if (bytes.compare(at, 4, "data") == 0) {
-      size = std::min<uint32_t>(size, static_cast<uint32_t>(bytes.size() - at - 8));
-      std::vector<int16_t> samples(size / 2);
-      for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>(Le16(bytes, at + 8 + 2 * i));
-      }
-      return samples;
-    }
-    at += 8 + size + (size & 1);
-  }
-  return {};
-}
-
 // The song as rendered once per test run by xmplay (the song_render_once
 // fixture). Checked in SetUp, not SetUpTestSuite: GoogleTest reports the tests
 // of a failed suite set-up as skipped, and CTest would count them as passed.
 class SongRender : public testing::Test {
  protected:
   void SetUp() override {
-    if (samples_.empty()) samples_ = ReadWav(SONG_RENDER_WAV);
+    if (samples_.empty()) samples_ = ReadWav(SONG_RENDER_WAV).samples;
     ASSERT_FALSE(samples_.empty()) << "the song_render_once fixture has not run";
   }
   static std::vector<int16_t> samples_;

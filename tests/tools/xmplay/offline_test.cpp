@@ -2,30 +2,16 @@
 // timeline, stopping where the song first loops back or after --seconds.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "run_xmplay.h"
 
 namespace {
 
-// Checks the 44-byte header of a 16-bit stereo 44,100 Hz file and returns the
-// frames it holds.
-uint32_t CheckWav(const std::string& wav) {
-  EXPECT_GE(wav.size(), 44u);
-  if (wav.size() < 44) return 0;
-  EXPECT_EQ(wav.substr(0, 4), "RIFF");
-  EXPECT_EQ(Le32(wav, 4), wav.size() - 8);
-  EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
-  EXPECT_EQ(Le32(wav, 16), 16u);
-  EXPECT_EQ(Le16(wav, 20), 1);  // PCM
-  EXPECT_EQ(Le16(wav, 22), 2);
-  EXPECT_EQ(Le32(wav, 24), 44100u);
-  EXPECT_EQ(Le32(wav, 28), 44100u * 4);
-  EXPECT_EQ(Le16(wav, 32), 4);
-  EXPECT_EQ(Le16(wav, 34), 16);
-  EXPECT_EQ(wav.substr(36, 4), "data");
-  EXPECT_EQ(Le32(wav, 40), wav.size() - 44);
-  return Le32(wav, 40) / 4;
+// Checks that `path` is a 16-bit stereo 44,100 Hz file whose header
+// describes it and returns the frames it holds.
+uint32_t CheckWav(const std::string& path) {
+  const WavSound wav = ReadWav(path);
+  EXPECT_TRUE(IsCdWav(wav)) << path;
+  return static_cast<uint32_t>(wav.Frames());
 }
 
 TEST(XmplayWavTest, StopsWhereTheSongFirstLoopsBack) {
@@ -34,12 +20,10 @@ TEST(XmplayWavTest, StopsWhereTheSongFirstLoopsBack) {
   const std::string wav = TempPath("two_orders.wav");
   const RunResult r = RunXmplay(song + " --wav " + wav);
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string bytes = ReadFile(wav);
-  EXPECT_EQ(CheckWav(bytes), 2u * 32 * 6 * 882);
+  EXPECT_EQ(CheckWav(wav), 2u * 32 * 6 * 882);
 
   // The first note is heard at once (after its fade-in), both channels.
-  std::vector<int16_t> values((bytes.size() - 44) / 2);
-  std::memcpy(values.data(), bytes.data() + 44, values.size() * 2);
+  const std::vector<int16_t> values = ReadWav(wav).samples;
   int loud = 0;
   for (size_t i = 2 * 200; i < 2 * 800; ++i) loud += std::abs(values[i]) > 1000;
   EXPECT_GT(loud, 1000);
@@ -51,14 +35,14 @@ TEST(XmplayWavTest, RestartPositionLoopIsFoundToo) {
   const std::string wav = TempPath("restart.wav");
   ASSERT_EQ(RunXmplay(song + " --wav " + wav).status, 0);
   // A tick lasts 2.5 / 150 s at 150 BPM: 735 frames at 44,100 Hz.
-  EXPECT_EQ(CheckWav(ReadFile(wav)), 3u * 16 * 3 * 735);
+  EXPECT_EQ(CheckWav(wav), 3u * 16 * 3 * 735);
 }
 
 TEST(XmplayWavTest, SecondsSetsTheLength) {
   const std::string song = WriteSong(SquareSong(1, 16, 6, 125), "short.xm");
   const std::string wav = TempPath("seconds.wav");
   ASSERT_EQ(RunXmplay(song + " --wav " + wav + " --seconds 3.5").status, 0);
-  EXPECT_EQ(CheckWav(ReadFile(wav)), 154350u);  // 3.5 s: longer than the song, which loops
+  EXPECT_EQ(CheckWav(wav), 154350u);  // 3.5 s: longer than the song, which loops
 }
 
 // An output that cannot be created, or a full device that fails part-way
@@ -112,7 +96,7 @@ TEST(XmplayRealFileTest, PlaysATrackerWrittenModule) {
   const std::string wav = TempPath("menu.wav");
   const RunResult r = RunXmplay(path + " --wav " + wav);
   ASSERT_EQ(r.status, 0) << r.err;
-  const uint32_t frames = CheckWav(ReadFile(wav));
+  const uint32_t frames = CheckWav(wav);
   EXPECT_GT(frames, 44100u * 30);  // about 51 s before it loops
   EXPECT_LT(frames, 44100u * 120);
   const RunResult timeline = RunXmplay(path + " --timeline");
@@ -155,7 +139,7 @@ TEST(XmplaySongEndTest, EndsAtTheFirstReturnToAPlayedRow) {
     const std::string wav = TempPath("end.wav");
     const RunResult r = RunXmplay(song + " --wav " + wav + t.options);
     ASSERT_EQ(r.status, 0) << t.name << ": " << r.err;
-    EXPECT_EQ(CheckWav(ReadFile(wav)), t.rows * 3 * 882) << t.name;
+    EXPECT_EQ(CheckWav(wav), t.rows * 3 * 882) << t.name;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "test_files.h"
 #include "test_process.h"
+#include "wav_file.h"
 #include "xm_writer.h"
 
 // A path in this process's own temporary folder, removed when it ends.
