@@ -17,7 +17,10 @@ repo="$(cd "$(dirname "$0")/../.." && pwd)"
 
 if [ -z "${VF_DEB_TEST_WORK:-}" ]; then
   work="$(mktemp -d /var/tmp/vf-deb-test.XXXXXX)"
-  VF_DEB_TEST_WORK="$work" unshare --mount --pid --fork --kill-child --propagation private \
+  # As in scripts/debian-root: in a chroot, / is no mount point to make private.
+  propagation=private
+  mountpoint -q / || propagation=unchanged
+  VF_DEB_TEST_WORK="$work" unshare --mount --pid --fork --kill-child --propagation "$propagation" \
     -- "$0" "$deb" &
   child=$!
   trap 'kill "$child" 2>/dev/null' INT TERM HUP
