@@ -3,9 +3,9 @@
 # neither SDL2 nor FreeType nor libpng: the display and the sound have back
 # ends of their own (display_web.*, wave_out_web.*).
 #
-# The page is assembled in VF_WEB_SITE (build/web): index.html, the show's
-# veldraflimmer.js and .wasm, its pictures packed in veldraflimmer.data, and
-# the audio worklet. The pictures and the embedded song come from a host build
+# The page is assembled in VF_WEB_SITE (build/web): index.html (with the
+# version filled in), the show's veldraflimmer.js and .wasm, its pictures
+# packed in veldraflimmer.data, and the audio worklet. The pictures and the embedded song come from a host build
 # (cmake/HostBuild.cmake).
 #
 # Everything is compiled for WebAssembly's 128-bit vectors. Test programs run
@@ -43,17 +43,15 @@ function(vf_web_targets)
   target_link_options(veldraflimmer PRIVATE
     --no-entry -sENVIRONMENT=web ${preload})
 
-  set(page "")
-  foreach(source src/demo/index.html src/player/output/wave_out_worklet.js)
-    get_filename_component(name ${source} NAME)
-    list(APPEND page ${VF_WEB_SITE}/${name})
-    add_custom_command(
-      OUTPUT ${VF_WEB_SITE}/${name}
-      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/${source} ${VF_WEB_SITE}/${name}
-      DEPENDS ${CMAKE_SOURCE_DIR}/${source}
-      VERBATIM)
-  endforeach()
-  add_custom_target(web_page ALL DEPENDS ${page})
+  # The page with the project's version on its title card.
+  configure_file(${CMAKE_SOURCE_DIR}/src/demo/index.html ${VF_WEB_SITE}/index.html @ONLY)
+  set(worklet src/player/output/wave_out_worklet.js)
+  add_custom_command(
+    OUTPUT ${VF_WEB_SITE}/wave_out_worklet.js
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/${worklet} ${VF_WEB_SITE}/wave_out_worklet.js
+    DEPENDS ${CMAKE_SOURCE_DIR}/${worklet}
+    VERBATIM)
+  add_custom_target(web_page ALL DEPENDS ${VF_WEB_SITE}/wave_out_worklet.js)
 
   # The mixing speed of each mixer kernel set under Node.js:
   # node build/web-build/bin/bench_web_mixer.js

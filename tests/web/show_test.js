@@ -19,6 +19,10 @@ const {serve, launch, decodePng, until} = require('./browser');
 const repository = path.join(__dirname, '..', '..');
 const site = path.resolve(process.argv[2] || path.join(repository, 'build', 'web'));
 const hostBin = path.resolve(process.argv[3] || path.join(repository, 'build', 'release', 'bin'));
+// The one version number, from the top-level CMakeLists.txt.
+const projectVersion =
+    /project\(veldraflimmer VERSION ([0-9.]+)/.exec(
+        fs.readFileSync(path.join(repository, 'CMakeLists.txt'), 'utf8'))[1];
 
 // The viewport is not a multiple of the frame: the largest whole multiple of
 // 320x240 that fits 1000x700 is 2 (640x480), centred at (180, 110).
@@ -191,6 +195,8 @@ describe('the show in a browser', () => {
       await page.goto(server.url);
       await until(async () => (await page.textContent('#prompt')) === 'click to start', 30,
                   'the title card asks for a click');
+      assert.ok((await page.textContent('#title')).includes(`version ${projectVersion}`),
+                'the title card shows the project\'s version');
       assert.strictEqual((await state(page)).running, false, 'running before the click');
       const rate = await page.evaluate(async () => {
         const context = new AudioContext();

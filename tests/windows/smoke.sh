@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Smoke test of the Windows programs' real platform paths under Wine:
-#   tests/windows/smoke.sh <Windows build's bin directory>
+#   tests/windows/smoke.sh SHOW_DIR [PROBE_DIR]
+# SHOW_DIR holds veldraflimmer.exe and its pictures: the Windows build's bin
+# directory, or the unpacked Windows zip. PROBE_DIR holds the test programs
+# (wave_probe.exe, display_demo.exe, display_probe.exe; default SHOW_DIR).
 # Runs with its own Xvfb and its own PulseAudio server (a null sink reached
 # through PULSE_SERVER) in the Wine prefix of the environment (WINEPREFIX; its
 # server is restarted between the checks as the desktop setting changes).
@@ -26,7 +29,8 @@
 # Prints one line per check and "N passed, N failed" at the end; the exit
 # status is the number of failed checks.
 set -uo pipefail
-bin="$(cd "${1:?usage: $0 BIN_DIR}" && pwd)"
+bin="$(cd "${1:?usage: $0 SHOW_DIR [PROBE_DIR]}" && pwd)"
+probes="$(cd "${2:-$bin}" && pwd)"
 : "${WINEPREFIX:?WINEPREFIX must name the Wine prefix to use}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
@@ -119,7 +123,7 @@ run_show() {
     check "$name: the first scene is on screen" \
       "$([ "${mean:-0}" -gt 150 ] && [ "${spread:-0}" -gt 40 ]; echo $?)" \
       "brightness ${mean}/1000, spread ${spread}/1000"
-    cp "$work/shot.png" "$bin/windows-smoke-$name.png" 2>/dev/null
+    cp "$work/shot.png" "$probes/windows-smoke-$name.png" 2>/dev/null
     # The sound starts a moment after the picture (the device's own latency):
     # the key waits until the recording holds it.
     for _ in $(seq 120); do
@@ -160,7 +164,7 @@ declare -A expected_modes=([32]="32" [24]="24 16" [16]="16")
 run_display_demo() {
   local bits="$1" name="display $1-bit"
   # Wine's DirectDraw trace shows the screen depths asked for, in order.
-  (cd "$bin" && WINEDEBUG=-all,trace+ddraw exec wine display_demo.exe --bits "$bits") \
+  (cd "$probes" && WINEDEBUG=-all,trace+ddraw exec wine display_demo.exe --bits "$bits") \
     >"$work/demo.log" 2>&1 &
   local demo=$!
   pids+=("$demo")
@@ -216,7 +220,7 @@ desktop() {  # desktop on|off: the Wine virtual desktop of 640x480
 
 # 1. The wave-output device.
 desktop on
-timeout 60 wine "$bin/wave_probe.exe" >"$work/probe.log" 2>&1
+timeout 60 wine "$probes/wave_probe.exe" >"$work/probe.log" 2>&1
 status=$?
 sed 's/\r$//; s/^/  /' "$work/probe.log"
 check "the WINMM play position moves forward" "$([ $status = 0 ]; echo $?)" "status $status"
@@ -230,7 +234,7 @@ run_show close alt+F4
 for bits in 32 24 16; do run_display_demo "$bits"; done
 
 # 5. Opening and closing the real display twice in one process.
-(cd "$bin" && timeout 60 wine display_probe.exe) >"$work/display_probe.log" 2>&1
+(cd "$probes" && timeout 60 wine display_probe.exe) >"$work/display_probe.log" 2>&1
 status=$?
 sed 's/\r$//; s/^/  /' "$work/display_probe.log"
 check "the display restores the desktop's mode and screen saver at close" \

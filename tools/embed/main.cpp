@@ -5,12 +5,14 @@
 #include <string>
 
 #include "recorder.h"
+#include "version.h"
 
 namespace {
 
 void Usage(FILE* out) {
   std::fprintf(out,
                "usage: songembed IN.xm OUT.cpp\n"
+               "       songembed --version | --help\n"
                "Loads IN.xm with the player's loader, recording every byte it reads and every\n"
                "file position it asks for, and writes OUT.cpp defining musData, musDataSize,\n"
                "musTell and musTellCount (declared in src/demo/song_data.h).\n");
@@ -28,6 +30,10 @@ std::string BaseName(const std::string& path) {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     Usage(stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("songembed %s\n", VF_VERSION);
     return 0;
   }
   if (argc != 3) {

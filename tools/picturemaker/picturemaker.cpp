@@ -6,6 +6,7 @@
 
 #include "picture_io.h"
 #include "pictures.h"
+#include "version.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ void Usage(std::FILE* to) {
                "the same byte for byte on every run.\n"
                "  --out DIR    where to write the pictures\n"
                "  --fonts DIR  where the DejaVu fonts are (default %s)\n"
-               "  --list       print each file with its size and exit\n",
+               "  --list       print each file with its size and exit\n"
+               "  --version    print the version and exit\n",
                kDefaultFontDir);
 }
 
@@ -30,6 +32,9 @@ int main(int argc, char** argv) {
     const bool has_value = i + 1 < argc;
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       Usage(stdout);
+      return 0;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("picturemaker %s\n", VF_VERSION);
       return 0;
     } else if (std::strcmp(argv[i], "--list") == 0) {
       for (const PictureMaker& p : AllPictures())

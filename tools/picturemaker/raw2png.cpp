@@ -6,12 +6,14 @@
 #include <string>
 
 #include "picture_io.h"
+#include "version.h"
 
 namespace {
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
                "usage: raw2png IN.raw WIDTH HEIGHT OUT.png\n"
+               "       raw2png --version | --help\n"
                "Converts a raw picture (4 bytes per pixel: red, green, blue, weight; no header)\n"
                "of WIDTH x HEIGHT pixels into a PNG whose transparency is the weight byte.\n"
                "The raw file must hold exactly WIDTH x HEIGHT x 4 bytes.\n");
@@ -32,6 +34,10 @@ bool ParseSide(const char* text, int& side) {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     Usage(stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("raw2png %s\n", VF_VERSION);
     return 0;
   }
   if (argc != 5) {

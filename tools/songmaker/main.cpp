@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "composition.h"
+#include "version.h"
 #include "xm_writer.h"
 
 namespace {
@@ -10,6 +11,7 @@ namespace {
 void Usage(FILE* out) {
   std::fprintf(out,
                "usage: songmaker OUT.xm\n"
+               "       songmaker --version | --help\n"
                "Composes the show's song (10 channels, 11 synthesised instruments, 167 BPM)\n"
                "and writes it as an XM module to OUT.xm.\n");
 }
@@ -19,6 +21,10 @@ void Usage(FILE* out) {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     Usage(stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("songmaker %s\n", VF_VERSION);
     return 0;
   }
   if (argc != 2 || argv[1][0] == '-') {
