@@ -10,7 +10,8 @@
 namespace {
 
 TEST(Version, EveryToolPrintsTheProjectVersion) {
-  for (const char* tool : {"songmaker", "songembed", "picturemaker", "png2raw", "raw2png"}) {
+  for (const char* tool : {"xmplay", "veldraflimmer-render", "songmaker", "songembed", "picturemaker",
+                           "png2raw", "raw2png"}) {
     const RunResult run = RunCommand(std::string("./") + tool + " --version");
     EXPECT_EQ(run.status, 0) << tool;
     EXPECT_EQ(run.out, std::string(tool) + " " VF_VERSION "\n") << tool;
