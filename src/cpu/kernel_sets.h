@@ -9,6 +9,7 @@
 // the kernels and changed only by tests and benchmarks while none runs.
 #pragma once
 #include <atomic>
+#include <initializer_list>
 
 namespace cpu {
 
@@ -70,8 +71,9 @@ class KernelChoice {
       case KernelSet::kBest:
         break;
     }
-    for (const Table* table : {tables_[2], tables_[1], tables_[3]})
-      if (table != nullptr) return table;
+    // Widest first: AVX2, then SSE2 or the WebAssembly vectors, then plain.
+    for (int i : {2, 1, 3})
+      if (tables_[i] != nullptr) return tables_[i];
     return tables_[0];
   }
   // The kernels in use: the best, unless a narrower set was chosen.
