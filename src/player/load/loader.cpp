@@ -16,7 +16,9 @@
 #include "player/play/sequencer.h"
 #include "xm_layout.h"
 
-SongSample FMUSIC_DummySample = {};
+// The empty sample has the tracker's defaults for a new sample: full volume,
+// centre pan (an instrument number of an empty instrument resets to these).
+SongSample FMUSIC_DummySample = {nullptr, 0, 0, 0, 64, 0, 128, 0, 0, 0};
 SongInstrument FMUSIC_DummyInstrument = {};
 
 namespace loader {

@@ -32,7 +32,7 @@ void StorePosition(MixChannel& v, uint64_t pos) {
   v.fraction = static_cast<uint32_t>(pos);
 }
 
-// Sets up a new ramp when the targets moved; a ramp towards unchanged targets
+// Sets up a new ramp when the targets moved, over the voice's ramp length; a ramp towards unchanged targets
 // carries on with its stored steps, so a ramp spans block boundaries.
 void SetUpRamp(MixChannel& v) {
   if (v.rampCount != 0 && v.leftGain == v.lastLeftTarget && v.rightGain == v.lastRightTarget) {
@@ -43,9 +43,12 @@ void SetUpRamp(MixChannel& v) {
   v.lastRightTarget = v.rightGain;
   const int dl = v.leftGain - (v.rampLeft >> 8);
   const int dr = v.rightGain - (v.rampRight >> 8);
-  v.rampLeftStep = dl != 0 ? dl * mix_1over255 * mix_1overvolumerampsteps : 0.0f;
-  v.rampRightStep = dr != 0 ? dr * mix_1over255 * mix_1overvolumerampsteps : 0.0f;
-  if (dl != 0 || dr != 0) v.rampCount = mix_volumerampsteps;
+  const int frames = v.rampFrames > 0 ? v.rampFrames : mix_volumerampsteps;
+  const float perFrame =
+      v.rampFrames > 0 ? 1.0f / static_cast<float>(frames) : mix_1overvolumerampsteps;
+  v.rampLeftStep = dl != 0 ? dl * mix_1over255 * perFrame : 0.0f;
+  v.rampRightStep = dr != 0 ? dr * mix_1over255 * perFrame : 0.0f;
+  if (dl != 0 || dr != 0) v.rampCount = frames;
 }
 
 // The loop of a sample as the mixer plays it, in 32.32 units. The end is

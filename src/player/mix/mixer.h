@@ -37,6 +37,7 @@ struct MixChannel {
   int32_t rampLeft, rampRight;        // 8.8 current gains
   float rampLeftStep, rampRightStep;  // per frame, 1.0 = gain 255
   int32_t rampCount;                  // frames left in the ramp; 0 = none
+  int32_t rampFrames;                 // length of the next ramp; 0 = mix_volumerampsteps
 };
 
 extern MixChannel FSOUND_Channel[MIX_VOICES];

@@ -13,6 +13,9 @@ constexpr uint8_t CHANGE_FREQUENCY = 1;
 constexpr uint8_t CHANGE_VOLUME = 2;
 constexpr uint8_t CHANGE_PAN = 4;
 constexpr uint8_t CHANGE_TRIGGER = 8;
+// The volume was set, not slid: the voice takes the mixer's short ramp to it
+// even where the rules glide changes over the tick.
+constexpr uint8_t CHANGE_SET_VOLUME = 16;
 
 struct EnvelopeState {
   int32_t tick;
@@ -64,7 +67,9 @@ struct MusicChannel {
   int32_t vibratoPosition;
   int32_t vibratoSweepPosition;
   uint8_t keyOff;
-  uint8_t instrument;  // 0-based
+  uint8_t instrument;      // 0-based: the sounding instrument
+  uint8_t nextInstrument;  // 1-based: the one the next note plays, 0 none (see PlayRules)
+  uint8_t notePlayed;      // a note has started on the channel since the song's start
   uint8_t portaDownMemory;
   uint8_t volumeSlideMemory;
   uint8_t fineVolumeUpMemory;

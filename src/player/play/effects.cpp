@@ -52,7 +52,7 @@ void PanSlideByMemory(const PlayRules& rules, MusicChannel* ch) {
 
 void NoteCut(MusicChannel* ch) {
   ch->volume = 0;
-  ch->changeFlags |= CHANGE_VOLUME;
+  ch->changeFlags |= CHANGE_VOLUME | CHANGE_SET_VOLUME;
 }
 
 // Arpeggio as the show's player plays it: the tick number counted up picks
@@ -110,7 +110,7 @@ void TickExtended(Song* song, MusicChannel* ch, uint8_t parameter) {
   const int y = LowNibble(parameter);
   switch (HighNibble(parameter)) {
     case 0x9:
-      if (y && song->tick % y == 0)
+      if (y && song->tick % y == 0 && (ch->notePlayed || !RulesOf(song).instrumentWaitsForNote))
         ch->changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME | CHANGE_TRIGGER;
       break;
     case 0xC:
@@ -132,7 +132,7 @@ void FMUSIC_XM_ProcessVolumeByte(MusicChannel* channel, uint8_t volume, const Pl
   const int y = LowNibble(volume);
   if (volume >= 0x10 && volume <= 0x50) {
     channel->volume = volume - 0x10;
-    channel->changeFlags |= CHANGE_VOLUME;
+    channel->changeFlags |= CHANGE_VOLUME | CHANGE_SET_VOLUME;
     return;
   }
   const bool slideNow = rules.volumeColumnSlidesOnFirstTick;
@@ -251,7 +251,7 @@ void FMUSIC_XM_RowEffect(Song* song, MusicChannel* channel, const NoteCell& cell
       break;
     case 0xC:
       channel->volume = rules.clampSetVolume ? std::min<int>(param, 64) : param;
-      channel->changeFlags |= CHANGE_VOLUME;
+      channel->changeFlags |= CHANGE_VOLUME | CHANGE_SET_VOLUME;
       break;
     case 0xD:
       PatternBreak(song, param);
@@ -361,12 +361,21 @@ void FMUSIC_XM_TickEffect(Song* song, MusicChannel* channel, const NoteCell& cel
 
 void FMUSIC_XM_Fadeout(MusicChannel* channel, const SongInstrument* instrument) {
   channel->fadeoutVolume = std::max(channel->fadeoutVolume - instrument->fadeout, 0);
-  channel->changeFlags |= CHANGE_VOLUME;
+  // The end of a fade ends the note at once.
+  channel->changeFlags |= channel->fadeoutVolume == 0 ? CHANGE_VOLUME | CHANGE_SET_VOLUME
+                                                      : CHANGE_VOLUME;
 }
 
 void FMUSIC_XM_KeyOff(const Song* song, MusicChannel* channel) {
   channel->keyOff = 1;
   const ChannelSound sound = SoundOf(song, *channel);
-  if (!(sound.instrument->volumeType & ENVELOPE_ON)) channel->volumeEnvelope.output = 0;
+  if (!(sound.instrument->volumeType & ENVELOPE_ON)) {
+    if (RulesOf(song).keyOffZeroesVolume) {
+      channel->volume = 0;
+      channel->changeFlags |= CHANGE_SET_VOLUME;
+    }
+    else
+      channel->volumeEnvelope.output = 0;
+  }
   channel->changeFlags |= CHANGE_VOLUME;
 }

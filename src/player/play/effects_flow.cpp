@@ -78,7 +78,7 @@ int32_t RetrigVolume(int32_t volume, int change) {
 // count runs over every tick of the rows that carry the command and starts
 // again after a row without it; a note on the row counts its own tick twice
 // and cannot retrigger on it. On a row with a volume-column command the
-// count runs but nothing restarts.
+// count runs but nothing restarts. A channel without a note restarts nothing.
 void MultiRetrig(Song* song, MusicChannel* ch, const NoteCell& cell, bool noteOnRow) {
   EffectMemory& m = ch->fx;
   if (song->tick == 0) {
@@ -91,7 +91,7 @@ void MultiRetrig(Song* song, MusicChannel* ch, const NoteCell& cell, bool noteOn
     }
   }
   const bool due = m.retrigCount >= m.retrigInterval && m.retrigInterval != 0;
-  if (due && cell.volume == 0) {
+  if (due && cell.volume == 0 && ch->notePlayed) {
     m.retrigCount = 0;
     ch->volume = std::clamp(RetrigVolume(ch->volume, m.retrigVolume), 0, 64);
     ch->changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME | CHANGE_TRIGGER;

@@ -40,7 +40,8 @@ struct PlayRules {
   bool volumeColumnPortamento;
   // Volume-column slides (6x, 7x, Dx, Ex) also act on a row's first tick.
   bool volumeColumnSlidesOnFirstTick;
-  // Kxx keys off on tick xx (K00 on the row); otherwise on the row, whatever xx.
+  // Kxx keys off on tick xx (K00 on the row, where it keeps the row's note
+  // from starting); otherwise on the row, whatever xx.
   bool keyOffAtTick;
   // A global-volume change reaches every channel on the tick it is made;
   // otherwise each channel hears it at its own next volume change.
@@ -54,6 +55,27 @@ struct PlayRules {
   // F00 leaves the speed as it was; otherwise it sets speed 0, where every
   // tick starts a row.
   bool ignoreSpeedZero;
+  // An instrument number chooses the instrument of the next note. Without a
+  // note it only gives the sounding sample back its volume and pan and
+  // restarts the sounding instrument's envelopes; a note without one plays
+  // the last instrument chosen and keeps the channel's volume, envelopes,
+  // key off and waves. Otherwise the number changes the sounding instrument
+  // at once, taking its sample's volume and pan.
+  bool instrumentWaitsForNote;
+  // A note delay (EDx) without a note restarts the channel's last note on
+  // its tick, with the envelopes; a key off with K00 or a portamento keeps
+  // the row's note from starting. Otherwise a delay only holds its cell.
+  bool delayRestartsLastNote;
+  // Key off on an instrument without volume envelope sets the channel's
+  // volume to 0, so that a later volume command is heard again; otherwise
+  // it closes the envelope until the next instrument number.
+  bool keyOffZeroesVolume;
+  // A voice's volume and pan glide to each tick's new values over the whole
+  // tick, as in the tracker, so that envelopes and slides move smoothly; a
+  // note's start and a volume set (a volume command, a cut, a key off, an
+  // instrument number) keep the mixer's short ramp. Otherwise every change
+  // takes the short ramp.
+  bool rampsOverTick;
 };
 
 inline constexpr PlayRules kShowRules = {
@@ -73,6 +95,10 @@ inline constexpr PlayRules kShowRules = {
     .exactPitch = false,
     .breakWrapsToFirstOrder = true,
     .ignoreSpeedZero = false,
+    .instrumentWaitsForNote = false,
+    .delayRestartsLastNote = false,
+    .keyOffZeroesVolume = false,
+    .rampsOverTick = false,
 };
 
 inline constexpr PlayRules kCompleteRules = {
@@ -88,4 +114,8 @@ inline constexpr PlayRules kCompleteRules = {
     .exactPitch = true,
     .breakWrapsToFirstOrder = false,
     .ignoreSpeedZero = true,
+    .instrumentWaitsForNote = true,
+    .delayRestartsLastNote = true,
+    .keyOffZeroesVolume = true,
+    .rampsOverTick = true,
 };

@@ -52,51 +52,97 @@ void StepEnvelopes(MusicChannel& ch, const SongInstrument& in) {
                               p.stopped, p.step, CHANGE_PAN);
 }
 
+// Key off on the row: releases a sustained envelope and starts the fadeout.
+// An instrument without volume envelope falls silent: its envelope closes,
+// or, by the tracker's rule, the channel's volume drops to 0 (unless the
+// row's instrument number gives the volume back at once).
+void KeyOffOnRow(const PlayRules& rules, MusicChannel& ch, const ChannelSound& sound,
+                 bool instrumentGiven) {
+  ch.keyOff = 1;
+  if (rules.keyOffZeroesVolume && !(sound.instrument->volumeType & ENVELOPE_ON) &&
+      !instrumentGiven) {
+    ch.volume = 0;
+    ch.changeFlags |= CHANGE_SET_VOLUME;
+  }
+}
+
 // The note, instrument and volume column of a cell (steps 1 to 10 of the row
 // step): on tick 0, or on tick x of a note delay (EDx), where the volume
 // column only sets the volume or the pan. Returns the channel's sound.
 ChannelSound StartCell(Song* song, MusicChannel& ch, const NoteCell& cell, bool delayed) {
   const PlayRules& rules = RulesOf(song);
-  const bool portamento = fx::PortamentoRow(rules, cell);
-  const bool hasNote = cell.note >= 1 && cell.note <= 96;
-  if (cell.instrument && !portamento) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
-  if (hasNote && !portamento) ch.note = static_cast<uint8_t>(cell.note - 1);
+  const bool restartsLast = delayed && rules.delayRestartsLastNote;
+  // A delayed note starts on its tick even under a volume-column portamento.
+  const bool portamento = !restartsLast && fx::PortamentoRow(rules, cell);
+  const bool keyOffCommand = cell.effect == 0x14 && rules.commands.Effect(0x14) &&
+                             (!rules.keyOffAtTick || cell.parameter == 0);
+  int note = cell.note;
+  if (restartsLast && note == 0 && ch.notePlayed) note = ch.note + 1;
+  // K00 keeps the row's note from starting, where it acts on the row alone.
+  const bool hasNote = note >= 1 && note <= 96 && !(keyOffCommand && rules.keyOffAtTick);
+  const bool waits = rules.instrumentWaitsForNote;
+  if (cell.instrument) {
+    if (waits)
+      ch.nextInstrument = cell.instrument;
+    else if (!portamento)
+      ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
+  }
+  if (hasNote && !portamento) {
+    ch.note = static_cast<uint8_t>(note - 1);
+    // No instrument chosen yet: the empty one (no instrument has number 256).
+    if (waits) ch.instrument = static_cast<uint8_t>(ch.nextInstrument - 1);
+    ch.notePlayed = 1;
+  }
   const ChannelSound sound = SoundOf(song, ch);
-  ch.changeFlags = 0;
+  if (!delayed) ch.changeFlags = 0;
   if (hasNote) {
     // The loader rejects songs whose notes leave the table with their own
     // instrument; a note that borrows an earlier row's instrument is held
     // inside it here.
-    const int realNote = std::clamp(cell.note - 1 + sound.sample->relativeNote, 0, 119);
+    const int realNote = std::clamp(note - 1 + sound.sample->relativeNote, 0, 119);
     int finetune = sound.sample->finetune;
     if (cell.effect == 0xE && fx::HighNibble(cell.parameter) == 5 && rules.commands.Extended(5))
       finetune = fx::LowNibble(cell.parameter) * 16 - 128;  // E5x: this note's finetune
     ch.targetPeriod = FMUSIC_NotePeriod(song, realNote, finetune);
     if (!portamento) ch.period = ch.targetPeriod;
-    if (rules.portamentoRetriggers || !portamento) ch.changeFlags = CHANGE_TRIGGER;
+    if (rules.portamentoRetriggers || !portamento) ch.changeFlags |= CHANGE_TRIGGER;
     if (!portamento) {
       ch.fx.finetune = finetune;
       ch.fx.startOffset = 0;
       if (cell.effect == 0x9 && rules.commands.Effect(0x9))
         ch.fx.startOffset = 256u * fx::Remember(ch.fx.sampleOffset, cell.parameter);
-      fx::NoteStarted(&ch);
+      if (!waits) fx::NoteStarted(&ch);
     }
   }
   ch.frequencyDelta = 0;
   ch.changeFlags |= CHANGE_FREQUENCY | CHANGE_VOLUME;
+  const bool keyOff = note == NOTE_KEYOFF || keyOffCommand;
   if (cell.instrument) {
-    FMUSIC_XM_Resetcptr(&ch, sound.sample);
+    if (waits) {
+      // The sounding sample's volume and pan; a key off keeps its release.
+      FMUSIC_XM_ResetVolume(&ch, sound.sample);
+      if (!keyOff) {
+        FMUSIC_XM_RestartInstrument(&ch);
+        fx::NoteStarted(&ch);
+      }
+    } else {
+      FMUSIC_XM_Resetcptr(&ch, sound.sample);
+    }
     ch.fx.tremorMuted = 0;
     ch.fx.tremorPhase = 0;
+  }
+  if (keyOff) KeyOffOnRow(rules, ch, sound, cell.instrument != 0);
+  // A delayed note restarts the envelopes, with or without its own note.
+  if (restartsLast) {
+    FMUSIC_XM_RestartInstrument(&ch);
+    fx::NoteStarted(&ch);
   }
   const bool setsVolumeOrPan =
       (cell.volume >= 0x10 && cell.volume <= 0x50) || (cell.volume >= 0xC0 && cell.volume < 0xD0);
   if (cell.volume && (!delayed || setsVolumeOrPan))
     FMUSIC_XM_ProcessVolumeByte(&ch, cell.volume, rules);
-  const bool keyOffCommand = cell.effect == 0x14 && rules.commands.Effect(0x14) &&
-                             (!rules.keyOffAtTick || cell.parameter == 0);
-  if (cell.note == NOTE_KEYOFF || keyOffCommand) ch.keyOff = 1;
-  if (!(sound.instrument->volumeType & ENVELOPE_ON) && ch.keyOff) ch.volumeEnvelope.output = 0;
+  if (!rules.keyOffZeroesVolume && !(sound.instrument->volumeType & ENVELOPE_ON) && ch.keyOff)
+    ch.volumeEnvelope.output = 0;
   return sound;
 }
 
@@ -111,7 +157,9 @@ void RowStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
   const PlayRules& rules = RulesOf(song);
   ChannelSound sound;
   if (fx::DelaysNote(rules, cell)) {
-    // The note, instrument and volume column wait for their tick.
+    // The note, instrument and volume column wait for their tick; by the
+    // tracker's rule the instrument number already chooses the next note's.
+    if (cell.instrument && rules.instrumentWaitsForNote) ch.nextInstrument = cell.instrument;
     NoteCell held = cell;
     held.note = held.instrument = held.volume = 0;
     sound = StartCell(song, ch, held, false);
@@ -133,11 +181,13 @@ void TickStep(Song* song, MusicChannel& ch, const NoteCell& cell) {
   ch.changeFlags = 0;
   const bool delayedStart =
       fx::DelaysNote(rules, cell) && song->tick == fx::LowNibble(cell.parameter);
+  // The volume column's slide acts before a delayed note starts, on the
+  // note it replaces.
+  FMUSIC_XM_TickVolumeByte(song, &ch, cell.volume);
   const ChannelSound sound = delayedStart ? StartCell(song, ch, cell, true) : SoundOf(song, ch);
   RefreshVolume(rules, ch);
   StepEnvelopes(ch, *sound.instrument);
   if (ch.keyOff) FMUSIC_XM_Fadeout(&ch, sound.instrument);
-  FMUSIC_XM_TickVolumeByte(song, &ch, cell.volume);
   FMUSIC_XM_TickEffect(song, &ch, cell);
   FMUSIC_XM_InstrumentVibrato(&ch, sound.instrument);
   FMUSIC_XM_UpdateFlags(&ch, sound.sample, song);
@@ -158,6 +208,7 @@ MixChannel* MoveToGhost(MixChannel* voice) {
   *ghost = *voice;
   ghost->index = ghostIndex;
   voice->volume = 0;
+  voice->rampFrames = 0;
   voice->leftGain = 0;
   voice->rightGain = 0;
   return ghost;
@@ -166,8 +217,17 @@ MixChannel* MoveToGhost(MixChannel* voice) {
 }  // namespace
 
 void FMUSIC_XM_Resetcptr(MusicChannel* channel, SongSample* sample) {
+  FMUSIC_XM_ResetVolume(channel, sample);
+  FMUSIC_XM_RestartInstrument(channel);
+}
+
+void FMUSIC_XM_ResetVolume(MusicChannel* channel, const SongSample* sample) {
   channel->volume = sample->volume;
   channel->pan = sample->pan;
+  channel->changeFlags |= CHANGE_VOLUME | CHANGE_PAN | CHANGE_SET_VOLUME;
+}
+
+void FMUSIC_XM_RestartInstrument(MusicChannel* channel) {
   channel->volumeEnvelope.output = 64;
   channel->volumeEnvelope.point = 0;
   channel->volumeEnvelope.tick = 0;
@@ -208,6 +268,11 @@ void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song
     voice->rampLeft = voice->rampRight = 0;
     voice->rampCount = 0;
   }
+  if (channel->changeFlags & (CHANGE_VOLUME | CHANGE_PAN))
+    voice->rampFrames =
+        RulesOf(song).rampsOverTick && !(channel->changeFlags & (CHANGE_TRIGGER | CHANGE_SET_VOLUME))
+                            ? song->samplesPerTick
+                            : 0;
   if (channel->changeFlags & CHANGE_VOLUME) {
     // 255 x 2^-35: full scale (64 x 64 x 65,536 x 64) gives 127.5.
     const double k = static_cast<float>(255.0 / 34359738368.0);

@@ -14,7 +14,11 @@ struct PlayRules;
 void FMUSIC_UpdateXM(Song* song);         // one tick
 void FMUSIC_UpdateXMNote(Song* song);     // row step, all channels
 void FMUSIC_UpdateXMEffects(Song* song);  // tick step, all channels
+// An instrument number's reset: the sample's volume and pan, and the
+// instrument restarted (envelopes, key off, fadeout, auto-vibrato).
 void FMUSIC_XM_Resetcptr(MusicChannel* channel, SongSample* sample);
+void FMUSIC_XM_ResetVolume(MusicChannel* channel, const SongSample* sample);
+void FMUSIC_XM_RestartInstrument(MusicChannel* channel);
 void FMUSIC_XM_UpdateFlags(MusicChannel* channel, SongSample* sample, Song* song);
 
 // Chooses the rules `song` plays by (kShowRules or kCompleteRules, rules.h),
